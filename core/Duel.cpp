@@ -1,0 +1,345 @@
+#include "Duel.h"
+
+#include "IntText.h"
+#include "Texts.h"
+
+namespace saberline {
+
+namespace {
+
+// Game numbers are 32-bit and wrap on overflow; within the lengths of the
+// screen's fields they never come near it, but the core accepts any text.
+std::int32_t Wrap(std::int64_t v) noexcept {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)));
+}
+std::int32_t Sub(std::int32_t a, std::int32_t b) noexcept {
+    return Wrap(static_cast<std::int64_t>(a) - b);
+}
+std::int32_t Twice(std::int32_t a) noexcept { return Wrap(static_cast<std::int64_t>(a) * 2); }
+
+bool Converts(const std::string& text) noexcept {
+    std::int32_t scratch = 0;
+    return TryTextToInt(text, scratch);
+}
+
+}  // namespace
+
+DuelRequest DuelRequest::StartUp() {
+    DuelRequest request;
+    request.duellists[0].health = "30";
+    request.duellists[1].health = "30";
+    return request;
+}
+
+#define SABERLINE_DUEL_FIELDS(N, D)                                            \
+    DuelField{"BP" #N, D, &DuellistFields::health, -1, 4},                     \
+        DuelField{"OgnOr" #N, D, &DuellistFields::firearm, -1, 4},             \
+        DuelField{"HolOr" #N, D, &DuellistFields::cold, -1, 4},                \
+        DuelField{"StrZ" #N, D, &DuellistFields::armour, -1, 4},               \
+        DuelField{"StrSt" #N "1", D, nullptr, 0, 1},                           \
+        DuelField{"StrSt" #N "2", D, nullptr, 1, 1},                           \
+        DuelField{"StrSt" #N "3", D, nullptr, 2, 1},                           \
+        DuelField{"StrSt" #N "4", D, nullptr, 3, 1},                           \
+        DuelField{"ShAtack" #N, D, &DuellistFields::scheme, -1, kMaxMoves}
+
+const std::array<DuelField, 18> kDuelFields{SABERLINE_DUEL_FIELDS(1, 0), SABERLINE_DUEL_FIELDS(2, 1)};
+
+#undef SABERLINE_DUEL_FIELDS
+
+std::string& FieldText(DuelRequest& request, const DuelField& field) {
+    DuellistFields& fields = request.duellists[static_cast<std::size_t>(field.duellist)];
+    if (field.text) return fields.*field.text;
+    return fields.strong[static_cast<std::size_t>(field.strongIndex)];
+}
+
+Validation ValidateDuel(const DuelRequest& request) {
+    Validation result;
+    const bool pistols = request.type == DuelType::Pistols;
+    const auto& f = request.duellists;
+
+    auto numberFields = [&](std::size_t d) {
+        return std::array<const std::string*, 4>{&f[d].health, &f[d].firearm, &f[d].cold, &f[d].armour};
+    };
+    auto refuse = [&](const char* message) {
+        result.message = message;
+        return result;
+    };
+
+    // Presence: the four numbers of each duellist, then (not for pistols)
+    // the first three strong sides.
+    for (std::size_t d = 0; d < 2; ++d)
+        for (const std::string* text : numberFields(d))
+            if (text->empty()) return refuse(texts::kInputError);
+    if (!pistols)
+        for (std::size_t d = 0; d < 2; ++d)
+            for (std::size_t s = 0; s < 3; ++s)
+                if (f[d].strong[s].empty()) return refuse(texts::kInputError);
+
+    // Form: the same fields convert; the fourth sides whenever not empty.
+    for (std::size_t d = 0; d < 2; ++d)
+        for (const std::string* text : numberFields(d))
+            if (!Converts(*text)) return refuse(texts::kInputError);
+    if (!pistols)
+        for (std::size_t d = 0; d < 2; ++d)
+            for (std::size_t s = 0; s < 3; ++s)
+                if (!Converts(f[d].strong[s])) return refuse(texts::kInputError);
+    for (std::size_t d = 0; d < 2; ++d)
+        if (!f[d].strong[3].empty() && !Converts(f[d].strong[3])) return refuse(texts::kInputError);
+
+    // Values.
+    for (std::size_t d = 0; d < 2; ++d) {
+        Duellist& r = result.duellists[d];
+        r.health = TextToInt(f[d].health);
+        r.firearm = TextToInt(f[d].firearm);
+        r.cold = TextToInt(f[d].cold);
+        r.armour = TextToInt(f[d].armour);
+    }
+    if (!pistols) {
+        for (std::size_t d = 0; d < 2; ++d) {
+            Duellist& r = result.duellists[d];
+            for (std::size_t s = 0; s < 3; ++s) r.strong[s] = TextToInt(f[d].strong[s]);
+            if (!f[d].strong[3].empty()) r.fourth = TextToInt(f[d].strong[3]);
+        }
+    }
+
+    // Health and points.
+    for (const Duellist& r : result.duellists)
+        if (r.health < 1 || r.firearm < 1 || r.cold < 1) return refuse(texts::kInputError);
+    if (pistols) return result;
+
+    // Strong-side ranges.
+    for (const Duellist& r : result.duellists)
+        for (std::int32_t side : r.strong)
+            if (side < 1 || side > 6) return refuse(texts::kInputError);
+
+    // Noble costume.
+    for (Duellist& r : result.duellists) {
+        if (r.fourth > 0) {
+            if (r.fourth > 6 || r.armour != 0) return refuse(texts::kCostumeError);
+            r.nobleCostume = true;
+        }
+    }
+
+    // Distinct strong sides.
+    const char* duplicates[2] = {texts::kDuplicateSides1, texts::kDuplicateSides2};
+    for (std::size_t d = 0; d < 2; ++d) {
+        const Duellist& r = result.duellists[d];
+        const std::array<std::int32_t, 4> sides{r.strong[0], r.strong[1], r.strong[2], r.fourth};
+        for (std::size_t a = 0; a < 4; ++a)
+            for (std::size_t b = a + 1; b < 4; ++b)
+                if (sides[a] == sides[b]) return refuse(duplicates[d]);
+    }
+    return result;
+}
+
+std::optional<std::string> ExpandScheme(std::string_view scheme) {
+    for (char c : scheme)
+        if (c < '1' || c > '6') return std::nullopt;
+    if (scheme.size() > static_cast<std::size_t>(kMaxMoves)) return std::string(scheme);
+    std::string expanded;
+    expanded.reserve(kMaxMoves);
+    while (expanded.size() < static_cast<std::size_t>(kMaxMoves)) {
+        expanded.append(scheme.substr(0, kMaxMoves - expanded.size()));
+    }
+    return expanded;
+}
+
+Weapon WeaponOfMove(DuelType type, int move) noexcept {
+    switch (type) {
+        case DuelType::Pistols: return Weapon::Pistol;
+        case DuelType::ColdWeapons: return Weapon::ColdWeapon;
+        case DuelType::Mixed: break;
+    }
+    return (move == 1 || move % 5 == 0) ? Weapon::Pistol : Weapon::ColdWeapon;
+}
+
+std::int32_t ResolveShot(std::int32_t die, std::int32_t firearm, std::int32_t defenderArmour) noexcept {
+    if (die == 4 || die == 5) return firearm > defenderArmour ? Sub(firearm, defenderArmour) : 0;
+    if (die == 6) {
+        const std::int32_t doubled = Twice(firearm);
+        return doubled > defenderArmour ? Sub(doubled, defenderArmour) : 0;
+    }
+    return 0;
+}
+
+std::int32_t FindParryingSide(std::int32_t attack, const std::array<std::int32_t, 3>& strong,
+                              std::int32_t fourth, bool nobleCostume) noexcept {
+    for (std::int32_t side : strong)
+        if (attack == side) return side;
+    if (nobleCostume && attack == fourth) return fourth;
+    return 0;
+}
+
+std::int32_t ResolveStrike(std::int32_t die, bool parried, std::int32_t cold,
+                           std::int32_t defenderArmour) noexcept {
+    std::int32_t strength = 0;
+    if (die == 6) strength = parried ? cold : Twice(cold);
+    else if (die >= 2 && die <= 5 && !parried) strength = cold;
+    else return 0;
+    const std::int32_t damage = Sub(strength, defenderArmour);
+    return damage > 0 ? damage : 0;
+}
+
+namespace {
+
+// The attack digit of move n: the scheme's n-th character as a number. The
+// expanded scheme is the system's own text, so this converts; if it ever
+// does not, the conversion error ends the request.
+std::int32_t AttackDigit(const std::string& scheme, int move) {
+    const std::size_t at = static_cast<std::size_t>(move - 1);
+    if (at < scheme.size() && scheme[at] >= '0' && scheme[at] <= '9') return scheme[at] - '0';
+    return TextToInt(at < scheme.size() ? std::string_view(scheme).substr(at, 1) : std::string_view());
+}
+
+}  // namespace
+
+DuelResult RunDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice& dice) {
+    DuelResult result;
+    result.moves.reserve(kMaxMoves);
+    std::int32_t health1 = d1.health;
+    std::int32_t health2 = d2.health;
+    for (int n = 1;; ++n) {
+        dice.Reseed();
+        MoveRecord move;
+        move.number = static_cast<std::uint8_t>(n);
+        move.weapon = WeaponOfMove(type, n);
+        move.die1 = dice.Die();
+        move.die2 = dice.Die();
+        if (move.weapon == Weapon::Pistol) {
+            health2 = Sub(health2, ResolveShot(move.die1, d1.firearm, d2.armour));
+            health1 = Sub(health1, ResolveShot(move.die2, d2.firearm, d1.armour));
+        } else {
+            const std::int32_t attack1 = AttackDigit(d1.scheme, n);
+            const std::int32_t attack2 = AttackDigit(d2.scheme, n);
+            move.attack1 = static_cast<char>('0' + attack1);
+            move.attack2 = static_cast<char>('0' + attack2);
+            const std::int32_t parry2 = FindParryingSide(attack1, d2.strong, d2.fourth, d2.nobleCostume);
+            const std::int32_t parry1 = FindParryingSide(attack2, d1.strong, d1.fourth, d1.nobleCostume);
+            move.parry1 = static_cast<std::uint8_t>(parry1);
+            move.parry2 = static_cast<std::uint8_t>(parry2);
+            health2 = Sub(health2, ResolveStrike(move.die1, parry2 != 0, d1.cold, d2.armour));
+            health1 = Sub(health1, ResolveStrike(move.die2, parry1 != 0, d2.cold, d1.armour));
+        }
+        move.health1 = health1;
+        move.health2 = health2;
+        result.moves.push_back(move);
+        if (health1 <= 0 || health2 <= 0 || n == kMaxMoves) break;
+    }
+    if (health1 > 0 && health2 > 0) result.ending = DuelEnding::Undecided;
+    else if (health1 > 0) result.ending = DuelEnding::Duellist1Wins;
+    else if (health2 > 0) result.ending = DuelEnding::Duellist2Wins;
+    else result.ending = DuelEnding::BothFell;
+    return result;
+}
+
+namespace {
+
+char DieMark(std::int32_t die) noexcept { return die == 1 ? '-' : die == 6 ? '+' : '='; }
+
+void AppendEntry(std::string& log, std::int32_t health, Weapon weapon, std::int32_t die, char attack,
+                 std::int32_t parry) {
+    log.push_back(' ');
+    AppendIntText(log, health);
+    log.push_back('(');
+    if (weapon == Weapon::Pistol) {
+        AppendIntText(log, die);
+        log.push_back(')');
+    } else {
+        log.push_back(attack);
+        log.push_back(DieMark(die));
+        if (parry == 0) {
+            log.append(texts::kLogNoParry);
+        } else {
+            log.push_back('/');
+            AppendIntText(log, parry);
+            log.push_back(')');
+        }
+    }
+    log.append(texts::kLogBar);
+}
+
+}  // namespace
+
+MoveLogs WriteMoveLogs(std::int32_t startHealth1, std::int32_t startHealth2,
+                       const std::vector<MoveRecord>& moves, DuelEnding ending) {
+    MoveLogs logs;
+    // About 14 characters a move; one allocation each for a whole duel.
+    logs.log1.reserve(24 + 16 * moves.size());
+    logs.log2.reserve(24 + 16 * moves.size());
+    AppendIntText(logs.log1, startHealth1);
+    logs.log1.append(texts::kLogBar);
+    AppendIntText(logs.log2, startHealth2);
+    logs.log2.append(texts::kLogBar);
+    for (const MoveRecord& m : moves) {
+        AppendEntry(logs.log1, m.health1, m.weapon, m.die1, m.attack1, m.parry1);
+        AppendEntry(logs.log2, m.health2, m.weapon, m.die2, m.attack2, m.parry2);
+    }
+    auto winner = [&](std::string& log, std::int32_t finalHealth) {
+        log.push_back(' ');
+        AppendIntText(log, finalHealth);
+        log.push_back(';');
+    };
+    const std::int32_t final1 = moves.empty() ? startHealth1 : moves.back().health1;
+    const std::int32_t final2 = moves.empty() ? startHealth2 : moves.back().health2;
+    switch (ending) {
+        case DuelEnding::Duellist1Wins:
+            winner(logs.log1, final1);
+            logs.log2.append(texts::kLogLoserEnd);
+            break;
+        case DuelEnding::Duellist2Wins:
+            logs.log1.append(texts::kLogLoserEnd);
+            winner(logs.log2, final2);
+            break;
+        case DuelEnding::BothFell:
+            logs.log1.append(texts::kLogDrawEnd);
+            logs.log2.append(texts::kLogDrawEnd);
+            break;
+        case DuelEnding::Undecided:
+            logs.log1.append(texts::kLogUndecidedEnd);
+            logs.log2.append(texts::kLogUndecidedEnd);
+            logs.message = texts::kLongDuel;
+            break;
+    }
+    return logs;
+}
+
+Validation PrepareDuel(const DuelRequest& request) {
+    Validation validation = ValidateDuel(request);
+    if (!validation.message.empty() || request.type == DuelType::Pistols) return validation;
+    const std::string& scheme1 = request.duellists[0].scheme;
+    const std::string& scheme2 = request.duellists[1].scheme;
+    if (scheme1.empty()) validation.message = texts::kSchemeEmpty1;
+    else if (scheme2.empty()) validation.message = texts::kSchemeEmpty2;
+    if (!validation.message.empty()) return validation;
+    std::optional<std::string> expanded1 = ExpandScheme(scheme1);
+    if (!expanded1) {
+        validation.message = texts::kSchemeBad1;
+        return validation;
+    }
+    std::optional<std::string> expanded2 = ExpandScheme(scheme2);
+    if (!expanded2) {
+        validation.message = texts::kSchemeBad2;
+        return validation;
+    }
+    validation.duellists[0].scheme = std::move(*expanded1);
+    validation.duellists[1].scheme = std::move(*expanded2);
+    return validation;
+}
+
+DuelScreenTexts RunDuelRequest(const DuelRequest& request, Dice& dice) {
+    DuelScreenTexts screen;  // the three outputs start empty
+    const Validation prepared = PrepareDuel(request);
+    if (!prepared.message.empty()) {
+        screen.ErrorText = prepared.message;
+        return screen;
+    }
+    const auto& [d1, d2] = prepared.duellists;
+    const DuelResult duel = RunDuel(d1, d2, request.type, dice);
+    MoveLogs logs = WriteMoveLogs(d1.health, d2.health, duel.moves, duel.ending);
+    screen.InfoBM1 = std::move(logs.log1);
+    screen.InfoBM2 = std::move(logs.log2);
+    screen.ErrorText = std::move(logs.message);
+    return screen;
+}
+
+}  // namespace saberline

@@ -1,0 +1,120 @@
+#include "IntText.h"
+
+#include "Texts.h"
+
+namespace saberline {
+
+namespace {
+
+int HexDigit(char c) noexcept {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+bool TryTextToInt(std::string_view text, std::int32_t& value) noexcept {
+    value = 0;
+    std::size_t i = 0;
+    const std::size_t end = text.size();
+    while (i < end && text[i] == ' ') ++i;
+
+    bool negative = false;
+    if (i < end && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == end) return false;  // empty, blanks only, or a lone sign
+
+    bool hex = false;
+    if (text[i] == '$' || text[i] == 'x' || text[i] == 'X') {
+        hex = true;
+        ++i;
+    } else if (text[i] == '0') {
+        if (i + 1 == end) return true;  // "0", "-0": zero
+        if (text[i + 1] == 'x' || text[i + 1] == 'X') {
+            hex = true;
+            i += 2;
+        }
+    }
+
+    std::uint32_t accumulated = 0;
+    if (hex) {
+        if (i == end) return false;  // a prefix with no digits
+        for (; i < end; ++i) {
+            const int digit = HexDigit(text[i]);
+            if (digit < 0 || accumulated > 0x0FFFFFFFu) return false;
+            accumulated = accumulated * 16u + static_cast<std::uint32_t>(digit);
+        }
+        if (negative) accumulated = 0u - accumulated;
+        value = static_cast<std::int32_t>(accumulated);
+        return true;
+    }
+
+    for (; i < end; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9' || accumulated > 214748364u) return false;
+        accumulated = accumulated * 10u + static_cast<std::uint32_t>(c - '0');
+    }
+    if (negative) {
+        if (accumulated > 2147483648u) return false;
+        value = static_cast<std::int32_t>(0u - accumulated);
+    } else {
+        if (accumulated > 2147483647u) return false;
+        value = static_cast<std::int32_t>(accumulated);
+    }
+    return true;
+}
+
+std::int32_t TextToInt(std::string_view text) {
+    std::int32_t value = 0;
+    if (!TryTextToInt(text, value)) {
+        std::string message = texts::kConvertErrorFormat;
+        message.replace(message.find("%s"), 2, text);
+        throw EConvertError(message);
+    }
+    return value;
+}
+
+void AppendIntText(std::string& out, std::int32_t value) {
+    char digits[12];
+    char* p = digits + sizeof digits;
+    std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
+                                        : static_cast<std::uint32_t>(value);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10u);
+        magnitude /= 10u;
+    } while (magnitude != 0);
+    if (value < 0) *--p = '-';
+    out.append(p, digits + sizeof digits);
+}
+
+std::string IntToText(std::int32_t value) {
+    std::string text;
+    AppendIntText(text, value);
+    return text;
+}
+
+std::string ApplicationTitle(std::string_view executablePath) {
+    const std::size_t slash = executablePath.find_last_of('/');
+    std::string_view name =
+        slash == std::string_view::npos ? executablePath : executablePath.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    std::string title(name);
+    for (std::size_t i = 1; i < title.size(); ++i) {
+        if (title[i] >= 'A' && title[i] <= 'Z') title[i] = static_cast<char>(title[i] - 'A' + 'a');
+    }
+    return title;
+}
+
+std::string ErrorBoxText(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) {
+        text.push_back('.');
+    }
+    return text;
+}
+
+}  // namespace saberline
