@@ -1,0 +1,38 @@
+// saberline-cli: the duel referee and the calculator without a window, for
+// referees who script duels or run a forum bot.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace saberline::cli {
+
+// Exit statuses: 0 for a finished run (a refused request included), 2 for
+// bad input or a usage error.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadInput = 2;
+
+// Standard input is read up to this many bytes; more is bad input.
+inline constexpr std::size_t kMaxInputBytes = 1024 * 1024;
+
+// Runs one command. `args` are the words after the program name, e.g.
+// {"duel", "--json", "--clock", "1,2"}. The request (if any) is read from
+// `in`; results go to `out`, the one-line complaint about bad input to `err`.
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err);
+
+// The --clock list: comma-separated unsigned 64-bit decimal readings.
+// nullopt for an empty item, a sign, a non-digit or a value above 2^64 - 1.
+std::optional<std::vector<std::uint64_t>> ParseClockList(std::string_view list);
+
+// Number of characters (code points) of a UTF-8 text; nullopt when the text
+// is not well-formed UTF-8 (stray or missing continuation bytes, overlong
+// forms, surrogates, values above U+10FFFF).
+std::optional<std::size_t> CountUtf8Characters(std::string_view text);
+
+}  // namespace saberline::cli

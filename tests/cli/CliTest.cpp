@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Cli.h"
+#include "Dice.h"
+#include "Texts.h"
+
+namespace {
+
+using saberline::cli::RunCli;
+using Json = nlohmann::json;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunCommand(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// The smallest clock reading after which a reseed and two dice give the
+// wanted pair (duellist 1's die, then duellist 2's).
+std::uint64_t ReadingFor(int die1, int die2) {
+    for (std::uint64_t reading = 0; reading < 1'000'000; ++reading) {
+        saberline::ListClock clock({reading});
+        saberline::Dice dice(clock);
+        dice.Reseed();
+        const int first = dice.Die();
+        if (first == die1 && dice.Die() == die2) return reading;
+    }
+    ADD_FAILURE() << "no reading gives " << die1 << ", " << die2;
+    return 0;
+}
+
+// The --clock list that makes the moves throw the given pairs, in order.
+std::string ClockFor(const std::vector<std::pair<int, int>>& moves) {
+    std::string list;
+    for (const auto& [die1, die2] : moves) {
+        if (!list.empty()) list += ',';
+        list += std::to_string(ReadingFor(die1, die2));
+    }
+    return list;
+}
+
+void ExpectSuccess(const CliRun& run) {
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+}
+
+// The two-move pistol duel of the move-log rules, written out to the byte.
+TEST(CliDuel, PistolDuelOfTwoMovesGivesTheExactScreenTexts) {
+    const std::string request = R"({"BP1":"30","OgnOr1":"12","HolOr1":"1","StrZ1":"3",
+                                    "BP2":"20","OgnOr2":"9","HolOr2":"1","StrZ2":"4","TypeBattle":1})";
+    const CliRun run = RunCommand({"duel", "--json", "--clock", ClockFor({{4, 2}, {6, 5}})}, request);
+    ExpectSuccess(run);
+    EXPECT_EQ(run.out,
+              "{\"InfoBM1\":\"30 | 30(4) | 24(6) | 24;\","
+              "\"InfoBM2\":\"20 | 12(2) | -8(5) | убит: поражение;\","
+              "\"ErrorText\":\"\"}\n");
+}
+
+// The worked cold move, repeated until duellist 2 falls in move 3.
+TEST(CliDuel, ColdMoveRepeatedUntilAFall) {
+    const std::string request = R"({"BP1":"30","OgnOr1":"1","HolOr1":"10","StrZ1":"2",
+        "StrSt11":"1","StrSt12":"2","StrSt13":"3","ShAtack1":"4",
+        "BP2":"25","OgnOr2":"1","HolOr2":"8","StrZ2":"0",
+        "StrSt21":"4","StrSt22":"5","StrSt23":"6","StrSt24":"1","ShAtack2":"5","TypeBattle":2})";
+    const CliRun run = RunCommand({"duel", "--json", "--clock", ClockFor({{6, 3}})}, request);
+    ExpectSuccess(run);
+    const Json result = Json::parse(run.out);
+    EXPECT_EQ(result["InfoBM1"], "30 | 24(4+/X) | 18(4+/X) | 12(4+/X) | 12;");
+    EXPECT_EQ(result["InfoBM2"], "25 | 15(5=/4) | 5(5=/4) | -5(5=/4) | убит: поражение;");
+    EXPECT_EQ(result["ErrorText"], "");
+}
+
+TEST(CliDuel, MixedDuelFirstFiveMoves) {
+    const std::string request = R"({"BP1":"300","OgnOr1":"5","HolOr1":"10","StrZ1":"2",
+        "StrSt11":"1","StrSt12":"2","StrSt13":"3","ShAtack1":"123456",
+        "BP2":"300","OgnOr2":"5","HolOr2":"8","StrZ2":"0",
+        "StrSt21":"4","StrSt22":"5","StrSt23":"6","StrSt24":"1","ShAtack2":"654321","TypeBattle":3})";
+    const CliRun run =
+        RunCommand({"duel", "--json", "--clock", ClockFor({{2, 5}, {3, 4}, {6, 6}, {1, 2}, {4, 4}})}, request);
+    ExpectSuccess(run);
+    const Json result = Json::parse(run.out);
+    const std::string log1 = result["InfoBM1"];
+    const std::string log2 = result["InfoBM2"];
+    EXPECT_EQ(log1.rfind("300 | 297(2) | 291(2=/X) | 277(3+/X) | 277(4-/3) | 274(4) | ", 0), 0u) << log1;
+    EXPECT_EQ(log2.rfind("300 | 300(5) | 290(5=/X) | 270(4+/X) | 270(3=/4) | 265(4) | ", 0), 0u) << log2;
+}
+
+TEST(CliDuel, UndecidedDuelPutsTheLongDuelMessageIntoErrorText) {
+    // Dice 1 and 1 in every move: no pistol shot ever hits.
+    const std::string request = R"({"OgnOr1":"5","HolOr1":"1","StrZ1":"0","OgnOr2":"5","HolOr2":"1","StrZ2":"0"})";
+    const CliRun run = RunCommand({"duel", "--json", "--clock", ClockFor({{1, 1}})}, request);
+    ExpectSuccess(run);
+    const Json result = Json::parse(run.out);
+    const std::string undecided = saberline::texts::kLogUndecidedEnd;
+    const std::string log1 = result["InfoBM1"];
+    ASSERT_GE(log1.size(), undecided.size());
+    EXPECT_EQ(log1.substr(log1.size() - undecided.size()), undecided);
+    EXPECT_EQ(result["InfoBM1"], result["InfoBM2"]);
+    EXPECT_EQ(result["ErrorText"], saberline::texts::kLongDuel);
+}
+
+// A request the referee refuses is no bad input: its message, exit 0.
+TEST(CliDuel, RefusedRequestsPrintTheMessageAndSucceed) {
+    struct Case {
+        const char* request;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"{}", saberline::texts::kInputError},  // the screen right after start-up
+        {R"({"BP1":"абвг","OgnOr1":"1","HolOr1":"1","StrZ1":"0","OgnOr2":"1","HolOr2":"1","StrZ2":"0"})",
+         saberline::texts::kInputError},  // four Cyrillic letters fit the field
+        {R"({"OgnOr1":"1","HolOr1":"1","StrZ1":"0","OgnOr2":"1","HolOr2":"1","StrZ2":"0",
+             "StrSt11":"1","StrSt12":"2","StrSt13":"3","StrSt21":"1","StrSt22":"2","StrSt23":"3",
+             "TypeBattle":2})",
+         saberline::texts::kSchemeEmpty1},
+        {R"({"OgnOr1":"1","HolOr1":"1","StrZ1":"1","OgnOr2":"1","HolOr2":"1","StrZ2":"0",
+             "StrSt11":"1","StrSt12":"2","StrSt13":"3","StrSt14":"4","StrSt21":"1","StrSt22":"2","StrSt23":"3",
+             "TypeBattle":3})",
+         saberline::texts::kCostumeError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        const CliRun run = RunCommand({"duel", "--json"}, c.request);
+        ExpectSuccess(run);
+        const Json result = Json::parse(run.out);
+        EXPECT_EQ(result, (Json{{"InfoBM1", ""}, {"InfoBM2", ""}, {"ErrorText", c.message}}));
+    }
+}
+
+TEST(CliDuel, TextOutputHasThreeLabelledLines) {
+    const CliRun run = RunCommand({"duel"}, "{}");
+    ExpectSuccess(run);
+    EXPECT_EQ(run.out, std::string("InfoBM1: \nInfoBM2: \nErrorText: ") + saberline::texts::kInputError + "\n");
+}
+
+TEST(CliDuel, SchemeOfExactlyTheFieldLengthIsAccepted) {
+    const std::string scheme(100, '3');
+    const std::string request = R"({"OgnOr1":"1","HolOr1":"15","StrZ1":"0","OgnOr2":"1","HolOr2":"15","StrZ2":"0",
+        "StrSt11":"1","StrSt12":"2","StrSt13":"4","StrSt21":"1","StrSt22":"2","StrSt23":"4",
+        "ShAtack1":")" + scheme + R"(","ShAtack2":")" + scheme + R"(","TypeBattle":2})";
+    // Every attack 3 goes unparried; dice 6 and 6 deal 2 x 15 to both in move 1.
+    const CliRun run = RunCommand({"duel", "--json", "--clock", ClockFor({{6, 6}})}, request);
+    ExpectSuccess(run);
+    const Json result = Json::parse(run.out);
+    EXPECT_EQ(result["InfoBM1"], "30 | 0(3+/X) | убит: ничья;");
+    EXPECT_EQ(result["InfoBM2"], "30 | 0(3+/X) | убит: ничья;");
+}
+
+// Bad input and usage errors: one line on standard error, nothing on
+// standard output, exit 2.
+TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        const char* complaint;  // a piece of the line on standard error
+    };
+    const std::string longScheme(101, '1');
+    const Case cases[] = {
+        {{"duel"}, "", "not valid JSON"},
+        {{"duel"}, "{", "not valid JSON"},
+        {{"duel"}, R"({"BP1":"1",})", "not valid JSON"},
+        {{"duel"}, "{} {}", "not valid JSON"},
+        {{"duel"}, "{\"BP1\":\"\xC3\x28\"}", "not valid JSON"},  // broken UTF-8
+        {{"duel"}, "[]", "must be a JSON object"},
+        {{"duel"}, "\"BP1\"", "must be a JSON object"},
+        {{"duel"}, "30", "must be a JSON object"},
+        {{"duel"}, R"({"BP3":"1"})", "unknown key \"BP3\""},
+        {{"duel"}, R"({"bp1":"1"})", "unknown key \"bp1\""},
+        {{"duel"}, R"({"SumPostsBM1":"1"})", "unknown key"},
+        {{"duel"}, R"({"BP1":30})", "\"BP1\" must be a string"},
+        {{"duel"}, R"({"BP1":null})", "\"BP1\" must be a string"},
+        {{"duel"}, R"({"ShAtack1":["1"]})", "\"ShAtack1\" must be a string"},
+        {{"duel"}, R"({"BP1":"12345"})", "\"BP1\" is longer than 4 characters"},
+        {{"duel"}, R"({"StrZ2":"абвгд"})", "\"StrZ2\" is longer than 4"},
+        {{"duel"}, R"({"StrSt11":"12"})", "\"StrSt11\" is longer than 1 character"},
+        {{"duel"}, R"({"StrSt24":"ж1"})", "\"StrSt24\" is longer than 1 character"},
+        {{"duel"}, R"({"ShAtack2":")" + longScheme + "\"}", "\"ShAtack2\" is longer than 100"},
+        {{"duel"}, R"({"BP1":"1\u0000"})", "zero character"},
+        {{"duel"}, R"({"BP1":"1","BP1":"2"})", "\"BP1\" appears more than once"},
+        {{"duel"}, R"({"TypeBattle":0})", "TypeBattle"},
+        {{"duel"}, R"({"TypeBattle":4})", "TypeBattle"},
+        {{"duel"}, R"({"TypeBattle":-1})", "TypeBattle"},
+        {{"duel"}, R"({"TypeBattle":1.5})", "TypeBattle"},
+        {{"duel"}, R"({"TypeBattle":1.0})", "TypeBattle"},
+        {{"duel"}, R"({"TypeBattle":true})", "TypeBattle"},
+        {{"duel"}, R"({"TypeBattle":"2"})", "TypeBattle"},
+        {{"duel"}, R"({"TypeBattle":18446744073709551617})", "TypeBattle"},
+        {{"duel", "--clock", ""}, "{}", "--clock"},
+        {{"duel", "--clock", "1,"}, "{}", "--clock"},
+        {{"duel", "--clock", ",1"}, "{}", "--clock"},
+        {{"duel", "--clock", "1,,2"}, "{}", "--clock"},
+        {{"duel", "--clock", "-1"}, "{}", "--clock"},
+        {{"duel", "--clock", "+1"}, "{}", "--clock"},
+        {{"duel", "--clock", " 1"}, "{}", "--clock"},
+        {{"duel", "--clock", "1 "}, "{}", "--clock"},
+        {{"duel", "--clock", "0x10"}, "{}", "--clock"},
+        {{"duel", "--clock", "18446744073709551616"}, "{}", "--clock"},
+        {{"scheme", "--clock", "99999999999999999999"}, "", "--clock"},
+        {{"scheme", "--clock", "1.5"}, "", "--clock"},
+        {{"calc"}, R"({"SumPostsBM1":"123456"})", "\"SumPostsBM1\" is longer than 5"},
+        {{"calc"}, R"({"SumRBM2":"12345"})", "\"SumRBM2\" is longer than 4"},
+        {{"calc"}, R"({"SumRBM1":5})", "\"SumRBM1\" must be a string"},
+        {{"calc"}, R"({"ChM11":1})", "\"ChM11\" must be true or false"},
+        {{"calc"}, R"({"ChM25":"true"})", "\"ChM25\" must be true or false"},
+        {{"calc"}, R"({"ChM10":true})", "unknown key \"ChM10\""},
+        {{"calc"}, R"({"ChM16":true})", "unknown key"},
+        {{"calc"}, R"({"ChM31":true})", "unknown key"},
+        {{"calc"}, R"({"BP1":"30"})", "unknown key"},
+        {{"calc"}, "[true]", "must be a JSON object"},
+        {{}, "", "required"},
+        {{"fight"}, "{}", "unknown command \"fight\""},
+        {{"duel", "--bogus"}, "{}", "--bogus"},
+        {{"duel", "extra"}, "{}", "extra"},
+        {{"scheme", "--json"}, "", "--json"},
+        {{"calc", "--clock", "1"}, "{}", "--clock"},
+        {{"duel", "--clock"}, "{}", "--clock"},
+    };
+    for (const Case& c : cases) {
+        std::string trace;
+        for (const std::string& arg : c.args) trace += arg + ' ';
+        SCOPED_TRACE(trace + "<< " + c.input.substr(0, 60));
+        const CliRun run = RunCommand(c.args, c.input);
+        EXPECT_EQ(run.status, saberline::cli::kExitBadInput);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.complaint), std::string::npos) << run.err;
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "not one line: " << run.err;
+    }
+}
+
+TEST(CliBadInput, InputIsLimitedToOneMebibyte) {
+    const std::size_t limit = saberline::cli::kMaxInputBytes;
+    std::string atLimit = "{}";
+    atLimit.resize(limit, ' ');  // trailing blanks are valid JSON
+    const CliRun fits = RunCommand({"duel", "--json"}, atLimit);
+    ExpectSuccess(fits);
+
+    const CliRun over = RunCommand({"duel", "--json"}, atLimit + " ");
+    EXPECT_EQ(over.status, saberline::cli::kExitBadInput);
+    EXPECT_EQ(over.out, "");
+    EXPECT_NE(over.err.find("1 MiB"), std::string::npos) << over.err;
+}
+
+TEST(CliClockList, ParsesUnsignedReadings) {
+    using saberline::cli::ParseClockList;
+    EXPECT_EQ(ParseClockList("0"), (std::vector<std::uint64_t>{0}));
+    EXPECT_EQ(ParseClockList("007,1,2"), (std::vector<std::uint64_t>{7, 1, 2}));
+    EXPECT_EQ(ParseClockList("18446744073709551615"), (std::vector<std::uint64_t>{UINT64_MAX}));
+    EXPECT_FALSE(ParseClockList("18446744073709551616"));
+    EXPECT_FALSE(ParseClockList("184467440737095516150"));
+}
+
+TEST(CliUtf8, CountsCharactersAndRefusesMalformedText) {
+    using saberline::cli::CountUtf8Characters;
+    struct Case {
+        const char* text;
+        std::optional<std::size_t> characters;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"30", 2},
+        {"ёж", 2},
+        {"\xE2\x82\xAC", 1},           // euro sign, three bytes
+        {"\xF0\x9F\x97\xA1", 1},       // four bytes
+        {"\xF4\x8F\xBF\xBF", 1},       // U+10FFFF
+        {"\xC3", std::nullopt},        // cut short
+        {"\xC3\x28", std::nullopt},    // bad continuation
+        {"\x80", std::nullopt},        // stray continuation
+        {"\xC0\xAF", std::nullopt},    // overlong '/'
+        {"\xE0\x80\xAF", std::nullopt},
+        {"\xED\xA0\x80", std::nullopt},  // surrogate
+        {"\xF4\x90\x80\x80", std::nullopt},  // above U+10FFFF
+        {"\xFF", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(CountUtf8Characters(c.text), c.characters);
+    }
+}
+
+TEST(CliScheme, ChosenClocksGiveTheKnownSchemes) {
+    const CliRun ones = RunCommand({"scheme", "--clock", "0"});
+    ExpectSuccess(ones);
+    EXPECT_EQ(ones.out, std::string(100, '1') + "\n");
+
+    std::string counting;
+    for (int reading = 0; reading < 100; ++reading) counting += (reading ? "," : "") + std::to_string(reading);
+    const CliRun runs = RunCommand({"scheme", "--clock", counting});
+    ExpectSuccess(runs);
+    const std::pair<int, char> expected[] = {
+        {6, '1'}, {5, '2'}, {5, '3'}, {6, '4'}, {5, '5'}, {5, '6'}, {6, '1'}, {5, '2'}, {5, '3'}, {6, '4'},
+        {5, '5'}, {5, '6'}, {6, '1'}, {5, '2'}, {5, '3'}, {5, '4'}, {6, '5'}, {5, '6'}, {4, '1'},
+    };
+    std::string scheme;
+    for (const auto& [count, digit] : expected) scheme.append(static_cast<std::size_t>(count), digit);
+    EXPECT_EQ(runs.out, scheme + "\n");
+
+    // Only the low 32 bits of a reading count.
+    EXPECT_EQ(RunCommand({"scheme", "--clock", "4294967297"}).out, RunCommand({"scheme", "--clock", "1"}).out);
+}
+
+TEST(CliScheme, RealClockGivesOneHundredDigits) {
+    const CliRun run = RunCommand({"scheme"});
+    ExpectSuccess(run);
+    ASSERT_EQ(run.out.size(), 101u);
+    EXPECT_EQ(run.out.back(), '\n');
+    EXPECT_EQ(run.out.find_first_not_of("123456"), 100u);
+}
+
+TEST(CliCalc, ForumParametersGiveTheCombatValues) {
+    struct Case {
+        const char* request;
+        Json expected;
+    };
+    const Case cases[] = {
+        {R"({"SumPostsBM1":"1","SumRBM1":"1","SumPostsBM2":"100","SumRBM2":"5"})",
+         {{"FOgnOr1", "8"}, {"FHolOr1", "4"}, {"FStrZ1", "0"}, {"FOgnOr2", "9"}, {"FHolOr2", "6"}, {"FStrZ2", "1"}}},
+        {R"({"SumPostsBM1":"5000","SumRBM1":"100","SumPostsBM2":"5000","SumRBM2":"100","ChM22":true,"ChM25":true})",
+         {{"FOgnOr1", "16"}, {"FHolOr1", "12"}, {"FStrZ1", "7"}, {"FOgnOr2", "9"}, {"FHolOr2", "7"}, {"FStrZ2", "4"}}},
+        {R"({"SumPostsBM1":"2000","SumRBM1":"75","ChM13":true,"ChM14":false,"SumPostsBM2":"$64","SumRBM2":"2856"})",
+         {{"FOgnOr1", "12"}, {"FHolOr1", "8"}, {"FStrZ1", "4"}, {"FOgnOr2", "16"}, {"FHolOr2", "6"}, {"FStrZ2", "0"}}},
+        {R"({"SumPostsBM1":"99999","SumRBM1":"9999","SumPostsBM2":"1","SumRBM2":"1",
+             "ChM21":true,"ChM22":true,"ChM23":true,"ChM24":true,"ChM25":true})",
+         {{"FOgnOr1", "16"}, {"FHolOr1", "12"}, {"FStrZ1", "0"}, {"FOgnOr2", "0"}, {"FHolOr2", "0"}, {"FStrZ2", "0"}}},
+        // Refusals: the start-up "0", a reputation left empty, a negative one.
+        {"{}", {{"Message", saberline::texts::kForumInputError}}},
+        {R"({"SumPostsBM1":"1","SumRBM1":"1","SumPostsBM2":"1","SumRBM2":""})",
+         {{"Message", saberline::texts::kForumInputError}}},
+        {R"({"SumPostsBM1":"1","SumRBM1":"-5","SumPostsBM2":"1","SumRBM2":"1"})",
+         {{"Message", saberline::texts::kForumInputError}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request);
+        const CliRun run = RunCommand({"calc", "--json"}, c.request);
+        ExpectSuccess(run);
+        EXPECT_EQ(Json::parse(run.out), c.expected);
+    }
+}
+
+TEST(CliCalc, OutputKeepsTheFieldOrder) {
+    const std::string request = R"({"SumPostsBM1":"1","SumRBM1":"1","SumPostsBM2":"1","SumRBM2":"1"})";
+    EXPECT_EQ(RunCommand({"calc", "--json"}, request).out,
+              "{\"FOgnOr1\":\"8\",\"FHolOr1\":\"4\",\"FStrZ1\":\"0\","
+              "\"FOgnOr2\":\"8\",\"FHolOr2\":\"4\",\"FStrZ2\":\"0\"}\n");
+    EXPECT_EQ(RunCommand({"calc"}, request).out,
+              "FOgnOr1: 8\nFHolOr1: 4\nFStrZ1: 0\nFOgnOr2: 8\nFHolOr2: 4\nFStrZ2: 0\n");
+    EXPECT_EQ(RunCommand({"calc"}, "{}").out, std::string("Message: ") + saberline::texts::kForumInputError + "\n");
+}
+
+TEST(CliUsage, HelpGoesToStandardOutput) {
+    const CliRun run = RunCommand({"--help"});
+    ExpectSuccess(run);
+    for (const char* command : {"duel", "scheme", "calc"}) EXPECT_NE(run.out.find(command), std::string::npos);
+}
+
+}  // namespace
