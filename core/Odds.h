@@ -21,4 +21,20 @@ struct DuelOdds {
 // ErrorText is set. Otherwise the four probabilities sum to 1.
 DuelOdds ComputeOdds(const DuelRequest& request);
 
+// The odds of a duel between two records as PrepareDuel builds them (health
+// at least 1; for cold-weapon and mixed duels, expanded schemes of digits 1
+// to 6). Every die is 1 to 6 with chance 1/6, independently of every other.
+//
+// Each move's damage comes from ResolveShot / ResolveStrike exactly as the
+// duel button computes it; healths are then lowered in 64-bit arithmetic, so
+// nothing wraps, and a health of 0 or less ends the duel. Within the four
+// characters of the screen's fields (at most 9999) no 32-bit value comes near
+// wrapping and the odds are those of the duel button. For larger numbers
+// typed past the screen's limits (points of 2^30 or more) the duel button's
+// 32-bit arithmetic can wrap while these odds do not.
+//
+// Throws std::invalid_argument for a health below 1, and EConvertError like
+// the duel button when a cold move finds no digit in a scheme.
+DuelOdds ComputeOdds(const Duellist& d1, const Duellist& d2, DuelType type);
+
 }  // namespace saberline

@@ -1,0 +1,208 @@
+#include "Odds.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "IntText.h"
+
+// How the odds are found. The damage a duellist takes in move n depends only
+// on the other duellist's die, the weapon and attack digit of move n and
+// fixed values, never on either health. So, for each duellist alone, the
+// chance of standing through moves 1..n, A(n), follows from a distribution
+// of that duellist's health that is pushed through one move at a time, with
+// every health of 0 or less taken out as fallen. The two distributions are
+// independent, and the duel stops at the first move after which either has
+// fallen:
+//   duellist 1 wins in move n   A1(n) * (A2(n-1) - A2(n))
+//   both fall in move n         (A1(n-1) - A1(n)) * (A2(n-1) - A2(n))
+//   undecided                   A1(100) * A2(100)
+//   expected moves              sum over n = 1..100 of A1(n-1) * A2(n-1)
+
+namespace saberline {
+
+namespace {
+
+// Above this many healths between the lowest and the highest standing one,
+// a distribution is kept as a sorted list of the healths that occur. Within
+// the screen's fields a health is at most 9999, so only numbers typed past
+// the screen's limits ever get there.
+constexpr std::int64_t kDenseLimit = std::int64_t{1} << 20;
+
+// The damages one duellist may take in one move, each with its chance: six
+// equally likely dice give at most three different amounts.
+struct MoveDamage {
+    std::array<std::int64_t, 6> amount{};
+    std::array<double, 6> chance{};
+    std::size_t count = 0;
+
+    void AddDie(std::int64_t damage) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (amount[i] == damage) {
+                chance[i] += 1.0 / 6.0;
+                return;
+            }
+        }
+        amount[count] = damage;
+        chance[count] = 1.0 / 6.0;
+        ++count;
+    }
+    std::int64_t Least() const { return *std::min_element(amount.begin(), amount.begin() + count); }
+    std::int64_t Most() const { return *std::max_element(amount.begin(), amount.begin() + count); }
+};
+
+// The attack digit of move n, read as the duel button reads it.
+std::int32_t AttackDigit(const std::string& scheme, int move) {
+    const std::size_t at = static_cast<std::size_t>(move - 1);
+    if (at < scheme.size() && scheme[at] >= '0' && scheme[at] <= '9') return scheme[at] - '0';
+    return TextToInt(at < scheme.size() ? std::string_view(scheme).substr(at, 1) : std::string_view());
+}
+
+MoveDamage DamageTaken(const Duellist& attacker, const Duellist& defender, Weapon weapon, int move) {
+    MoveDamage damage;
+    if (weapon == Weapon::Pistol) {
+        for (std::int32_t die = 1; die <= 6; ++die)
+            damage.AddDie(ResolveShot(die, attacker.firearm, defender.armour));
+    } else {
+        const bool parried = FindParryingSide(AttackDigit(attacker.scheme, move), defender.strong,
+                                              defender.fourth, defender.nobleCostume) != 0;
+        for (std::int32_t die = 1; die <= 6; ++die)
+            damage.AddDie(ResolveStrike(die, parried, attacker.cold, defender.armour));
+    }
+    return damage;
+}
+
+// One duellist's health distribution over the healths still above 0.
+class Survival {
+public:
+    explicit Survival(std::int64_t health) : lo_(health), hi_(health), dense_{1.0} {}
+
+    // The chance of having stood through every move so far.
+    double Standing() const { return standing_; }
+
+    // Pushes the distribution through one move; returns the chance of
+    // falling in it.
+    double Move(const MoveDamage& damage) {
+        double fallen = sparse_ ? SparseMove(damage) : DenseMove(damage);
+        if (Empty() || fallen > standing_) fallen = standing_;
+        standing_ -= fallen;
+        return fallen;
+    }
+
+private:
+    bool Empty() const { return sparse_ ? list_.empty() : dense_.empty(); }
+
+    double DenseMove(const MoveDamage& damage) {
+        const std::int64_t newHi = hi_ - damage.Least();
+        if (newHi < 1) {
+            dense_.clear();
+            return standing_;
+        }
+        const std::int64_t newLo = std::max<std::int64_t>(1, lo_ - damage.Most());
+        if (newHi - newLo + 1 > kDenseLimit) {
+            ToSparse();
+            return SparseMove(damage);
+        }
+        next_.assign(static_cast<std::size_t>(newHi - newLo + 1), 0.0);
+        const std::int64_t size = static_cast<std::int64_t>(dense_.size());
+        double fallen = 0;
+        for (std::size_t k = 0; k < damage.count; ++k) {
+            const std::int64_t d = damage.amount[k];
+            const double p = damage.chance[k];
+            // Health lo_ + i minus d stays above 0 from i = first on.
+            const std::int64_t first = std::clamp<std::int64_t>(1 + d - lo_, 0, size);
+            double dying = 0;
+            for (std::int64_t i = 0; i < first; ++i) dying += dense_[static_cast<std::size_t>(i)];
+            fallen += p * dying;
+            const std::size_t count = static_cast<std::size_t>(size - first);
+            if (count == 0) continue;
+            const double* from = dense_.data() + first;
+            double* to = next_.data() + (lo_ + first - d - newLo);
+            for (std::size_t i = 0; i < count; ++i) to[i] += p * from[i];
+        }
+        dense_.swap(next_);
+        lo_ = newLo;
+        hi_ = newHi;
+        return fallen;
+    }
+
+    void ToSparse() {
+        list_.clear();
+        for (std::size_t i = 0; i < dense_.size(); ++i)
+            if (dense_[i] != 0) list_.emplace_back(lo_ + static_cast<std::int64_t>(i), dense_[i]);
+        dense_.clear();
+        sparse_ = true;
+    }
+
+    double SparseMove(const MoveDamage& damage) {
+        using Entry = std::pair<std::int64_t, double>;
+        const auto byHealth = [](const Entry& a, const Entry& b) { return a.first < b.first; };
+        double fallen = 0;
+        merged_.clear();
+        for (std::size_t k = 0; k < damage.count; ++k) {
+            shifted_.clear();
+            for (const auto& [health, p] : list_) {
+                const std::int64_t after = health - damage.amount[k];
+                if (after < 1) fallen += damage.chance[k] * p;
+                else shifted_.emplace_back(after, damage.chance[k] * p);
+            }
+            scratch_.clear();
+            std::merge(merged_.begin(), merged_.end(), shifted_.begin(), shifted_.end(),
+                       std::back_inserter(scratch_), byHealth);
+            merged_.swap(scratch_);
+        }
+        list_.clear();
+        for (const Entry& e : merged_) {
+            if (!list_.empty() && list_.back().first == e.first) list_.back().second += e.second;
+            else list_.push_back(e);
+        }
+        return fallen;
+    }
+
+    double standing_ = 1.0;
+    std::int64_t lo_, hi_;  // the dense array's healths: dense_[i] is health lo_ + i
+    std::vector<double> dense_, next_;
+    bool sparse_ = false;
+    std::vector<std::pair<std::int64_t, double>> list_, merged_, shifted_, scratch_;
+};
+
+}  // namespace
+
+DuelOdds ComputeOdds(const Duellist& d1, const Duellist& d2, DuelType type) {
+    if (d1.health < 1 || d2.health < 1) throw std::invalid_argument("a duellist's health must be at least 1");
+    Survival s1(d1.health);
+    Survival s2(d2.health);
+    DuelOdds odds;
+    for (int move = 1; move <= kMaxMoves; ++move) {
+        const double before1 = s1.Standing();
+        const double before2 = s2.Standing();
+        if (before1 == 0 || before2 == 0) break;
+        odds.expectedMoves += before1 * before2;
+        const Weapon weapon = WeaponOfMove(type, move);
+        const double fell1 = s1.Move(DamageTaken(d2, d1, weapon, move));
+        const double fell2 = s2.Move(DamageTaken(d1, d2, weapon, move));
+        odds.duellist1 += s1.Standing() * fell2;
+        odds.duellist2 += fell1 * s2.Standing();
+        odds.bothFell += fell1 * fell2;
+    }
+    odds.undecided = s1.Standing() * s2.Standing();
+    return odds;
+}
+
+DuelOdds ComputeOdds(const DuelRequest& request) {
+    const Validation prepared = PrepareDuel(request);
+    if (!prepared.message.empty()) {
+        DuelOdds refused;
+        refused.ErrorText = prepared.message;
+        return refused;
+    }
+    return ComputeOdds(prepared.duellists[0], prepared.duellists[1], request.type);
+}
+
+}  // namespace saberline
