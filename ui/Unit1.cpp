@@ -1,0 +1,247 @@
+#include "Unit1.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QColor>
+#include <QCoreApplication>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QUrl>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "Calculator.h"
+#include "IntText.h"
+#include "Texts.h"
+
+namespace {
+
+QString ToQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string TextOf(const QLineEdit* field) { return field->text().toStdString(); }
+
+// Sets a text the system itself writes. A field never cuts such a text to
+// the length the user may type: the limit grows to hold it.
+void SetFieldText(QLineEdit* field, const QString& text) {
+    if (text.size() > field->maxLength()) field->setMaxLength(static_cast<int>(text.size()));
+    field->setText(text);
+}
+void SetFieldText(QLineEdit* field, const std::string& text) { SetFieldText(field, ToQt(text)); }
+
+// The stored layout keeps each font's height in pixels and its colour as the
+// dynamic properties pixelSize and textColor (a form stores sizes in points
+// only); labels marked autoSize size themselves to their text.
+void ApplyStoredFont(QWidget* widget) {
+    const QVariant pixels = widget->property("pixelSize");
+    if (pixels.isValid()) {
+        QFont font = widget->font();
+        font.setPixelSize(pixels.toInt());
+        widget->setFont(font);
+    }
+    const QVariant colour = widget->property("textColor");
+    if (colour.isValid()) {
+        const QColor color(colour.toString());
+        QPalette palette = widget->palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                palette.setColor(group, role, color);
+        widget->setPalette(palette);
+    }
+}
+
+void ApplyStoredLayout(QWidget* window) {
+    ApplyStoredFont(window);
+    const auto widgets = window->findChildren<QWidget*>();
+    for (QWidget* widget : widgets) ApplyStoredFont(widget);
+    // Sizes to the text only once every font is in place.
+    for (QWidget* widget : widgets)
+        if (widget->property("autoSize").toBool())
+            if (auto* label = qobject_cast<QLabel*>(widget)) label->adjustSize();
+}
+
+int CheckedCount(std::initializer_list<const QCheckBox*> marks) {
+    int count = 0;
+    for (const QCheckBox* mark : marks) count += mark->isChecked() ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), dice_(&saberline::ProcessDice()) {
+    Q_INIT_RESOURCE(Unit1);
+    applicationTitle_ =
+        ToQt(saberline::ApplicationTitle(QCoreApplication::applicationFilePath().toStdString()));
+
+    setupUi(this);
+    ApplyStoredLayout(this);
+    move(401, 174);
+
+    for (std::size_t i = 0; i < saberline::kDuelFields.size(); ++i) {
+        duelFields_[i] = findChild<QLineEdit*>(QString::fromLatin1(saberline::kDuelFields[i].name));
+        if (!duelFields_[i])
+            throw std::logic_error(std::string("the duel screen has no field ") + saberline::kDuelFields[i].name);
+    }
+
+    Wire(GoBattle, &TForm1::GoBattleClick);
+    Wire(GenShAttack1, &TForm1::GenShAttack1Click);
+    Wire(GenShAtack2, &TForm1::GenShAtack2Click);
+    Wire(GoExit, &TForm1::GoExitClick);
+    Wire(HelpAction, &TForm1::HelpActionClick);
+    Wire(AboutAction, &TForm1::AboutActionClick);
+    Wire(GoCalcOfBattleChars, &TForm1::btn1Click);
+    Wire(ForHelpClose, &TForm1::ForHelpCloseClick);
+    Wire(ForAboutClose, &TForm1::ForAboutCloseClick);
+    Wire(GoBattlePanel, &TForm1::GoBattlePanelClick);
+    Wire(CalcOfBattleChars, &TForm1::CalcOfBattleCharsClick);
+    Wire(MoveCarsOfBattlePanel, &TForm1::MoveCarsOfBattlePanelClick);
+    Wire(Lanternhall, &TForm1::LanternhallClick);
+
+    Dispatch(&TForm1::FormCreate, this);
+}
+
+void TForm1::Wire(QObject* control, Handler handler) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        connect(button, &QAbstractButton::clicked, this, [this, button, handler] { Dispatch(handler, button); });
+    else if (auto* link = qobject_cast<ClickLabel*>(control))
+        connect(link, &ClickLabel::clicked, this, [this, link, handler] { Dispatch(handler, link); });
+}
+
+void TForm1::Dispatch(Handler handler, QObject* sender) {
+    QString message;
+    try {
+        (this->*handler)(sender);
+        return;
+    } catch (const std::exception& error) {
+        message = ToQt(error.what());
+    } catch (...) {
+        message.clear();
+    }
+    dialogs_.errorBox(this, applicationTitle_, ToQt(saberline::ErrorBoxText(message.toStdString())));
+}
+
+// --- Window and screens -----------------------------------------------------
+
+void TForm1::FormCreate(QObject* /*Sender*/) {
+    HelpPanel->hide();
+    AboutPanel->hide();
+    PCalcOfBattleChars->hide();
+    ErrorText->setText(QString());
+}
+
+void TForm1::GoExitClick(QObject* /*Sender*/) { close(); }
+
+void TForm1::HelpActionClick(QObject* /*Sender*/) {
+    BattlePanel->hide();
+    HelpPanel->show();
+}
+
+void TForm1::ForHelpCloseClick(QObject* /*Sender*/) {
+    BattlePanel->show();
+    HelpPanel->hide();
+}
+
+void TForm1::AboutActionClick(QObject* /*Sender*/) {
+    BattlePanel->hide();
+    AboutPanel->show();
+}
+
+void TForm1::ForAboutCloseClick(QObject* /*Sender*/) {
+    BattlePanel->show();
+    AboutPanel->hide();
+}
+
+void TForm1::btn1Click(QObject* /*Sender*/) {
+    BattlePanel->hide();
+    PCalcOfBattleChars->show();
+}
+
+void TForm1::GoBattlePanelClick(QObject* /*Sender*/) {
+    BattlePanel->show();
+    PCalcOfBattleChars->hide();
+}
+
+void TForm1::LanternhallClick(QObject* /*Sender*/) {
+    dialogs_.openUrl(this, QUrl(QString::fromLatin1(kSiteAddress)));
+}
+
+// --- Duel screen ------------------------------------------------------------
+
+void TForm1::GoBattleClick(QObject* /*Sender*/) {
+    saberline::DuelRequest request;
+    for (std::size_t i = 0; i < saberline::kDuelFields.size(); ++i)
+        saberline::FieldText(request, saberline::kDuelFields[i]) = TextOf(duelFields_[i]);
+    request.type = TypeBattle2->isChecked()   ? saberline::DuelType::ColdWeapons
+                   : TypeBattle3->isChecked() ? saberline::DuelType::Mixed
+                                              : saberline::DuelType::Pistols;
+
+    const saberline::DuelScreenTexts shown = saberline::RunDuelRequest(request, *dice_);
+    SetFieldText(InfoBM1, shown.InfoBM1);
+    SetFieldText(InfoBM2, shown.InfoBM2);
+    ErrorText->setText(ToQt(shown.ErrorText));
+}
+
+void TForm1::GenerateSchemeInto(QLineEdit* scheme) {
+    saberline::GenerateScheme(*dice_, [scheme](const std::string& built) { SetFieldText(scheme, built); });
+}
+
+void TForm1::GenShAttack1Click(QObject* /*Sender*/) { GenerateSchemeInto(ShAtack1); }
+
+void TForm1::GenShAtack2Click(QObject* /*Sender*/) { GenerateSchemeInto(ShAtack2); }
+
+// --- Calculator screen ------------------------------------------------------
+
+void TForm1::CalcOfBattleCharsClick(QObject* /*Sender*/) {
+    saberline::ForumFields forum;
+    forum.posts1 = TextOf(SumPostsBM1);
+    forum.posts2 = TextOf(SumPostsBM2);
+    forum.reputation1 = TextOf(SumRBM1);
+    forum.reputation2 = TextOf(SumRBM2);
+    forum.marks1 = CheckedCount({ChM11, ChM12, ChM13, ChM14, ChM15});
+    forum.marks2 = CheckedCount({ChM21, ChM22, ChM23, ChM24, ChM25});
+
+    const saberline::Calculation calculation = saberline::CalculateCombat(forum);
+    if (!calculation.message.empty()) {
+        dialogs_.messageDialog(this, applicationTitle_, ToQt(calculation.message));
+        return;
+    }
+    const saberline::CombatTexts& results = calculation.results;
+    SetFieldText(FOgnOr1, results.FOgnOr1);
+    SetFieldText(FHolOr1, results.FHolOr1);
+    SetFieldText(FStrZ1, results.FStrZ1);
+    SetFieldText(FOgnOr2, results.FOgnOr2);
+    SetFieldText(FHolOr2, results.FHolOr2);
+    SetFieldText(FStrZ2, results.FStrZ2);
+}
+
+void TForm1::MoveCarsOfBattlePanelClick(QObject* /*Sender*/) {
+    saberline::CombatTexts results;
+    results.FOgnOr1 = TextOf(FOgnOr1);
+    results.FHolOr1 = TextOf(FHolOr1);
+    results.FStrZ1 = TextOf(FStrZ1);
+    results.FOgnOr2 = TextOf(FOgnOr2);
+    results.FHolOr2 = TextOf(FHolOr2);
+    results.FStrZ2 = TextOf(FStrZ2);
+
+    const std::string refusal = saberline::CheckTransfer(results);
+    if (!refusal.empty()) {
+        dialogs_.messageDialog(this, applicationTitle_, ToQt(refusal));
+        return;
+    }
+    if (dialogs_.question(this, QString::fromUtf8(saberline::texts::kTransferQuestionTitle),
+                          QString::fromUtf8(saberline::texts::kTransferQuestion)) != Dialogs::Answer::Yes)
+        return;
+
+    SetFieldText(OgnOr1, FOgnOr1->text());
+    SetFieldText(OgnOr2, FOgnOr2->text());
+    SetFieldText(HolOr1, FHolOr1->text());
+    SetFieldText(HolOr2, FHolOr2->text());
+    SetFieldText(StrZ1, FStrZ1->text());
+    SetFieldText(StrZ2, FStrZ2->text());
+    InfoBM1->setText(QString());
+    InfoBM2->setText(QString());
+    ErrorText->setText(QString());
+}

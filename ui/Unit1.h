@@ -1,0 +1,67 @@
+// The main window of Saberline: the duel, calculator, help and about screens
+// stacked in one client area, and the handlers behind their buttons. The
+// controls are the members inherited from the stored layout Unit1.ui, under
+// their own names (BP1, GoBattle, BattlePanel, ...). Every handler reads the
+// fields, calls one operation of the referee core and writes fields; the
+// rules themselves live in core/.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+
+#include "Dialogs.h"
+#include "Dice.h"
+#include "Duel.h"
+#include "ui_Unit1.h"
+
+class TForm1 : public QMainWindow, public Ui_TForm1 {
+    Q_OBJECT
+
+public:
+    // The community site that the about screen's link opens.
+    static constexpr const char* kSiteAddress = "http://lanternhall.example/";
+
+    // Builds the window from its stored layout and runs FormCreate; the
+    // window is not shown yet. `dialogs` must outlive the window.
+    explicit TForm1(Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // The dice the duel and the scheme generators throw; the program's own
+    // dice unless a test chooses others. `dice` must outlive the window.
+    void setDice(saberline::Dice& dice) noexcept { dice_ = &dice; }
+
+    // Title of the error box and the message dialog, made from the name of
+    // the running executable.
+    const QString& applicationTitle() const noexcept { return applicationTitle_; }
+
+    // The handlers, each taking the control that raised its event.
+    void FormCreate(QObject* Sender);
+    void GoBattleClick(QObject* Sender);
+    void GenShAttack1Click(QObject* Sender);
+    void GenShAtack2Click(QObject* Sender);
+    void GoExitClick(QObject* Sender);
+    void HelpActionClick(QObject* Sender);
+    void AboutActionClick(QObject* Sender);
+    void btn1Click(QObject* Sender);
+    void ForHelpCloseClick(QObject* Sender);
+    void ForAboutCloseClick(QObject* Sender);
+    void GoBattlePanelClick(QObject* Sender);
+    void CalcOfBattleCharsClick(QObject* Sender);
+    void MoveCarsOfBattlePanelClick(QObject* Sender);
+    void LanternhallClick(QObject* Sender);
+
+private:
+    using Handler = void (TForm1::*)(QObject*);
+
+    // Runs a handler; an error escaping it is shown in the error box and the
+    // window goes on.
+    void Dispatch(Handler handler, QObject* sender);
+    void Wire(QObject* control, Handler handler);
+    void GenerateSchemeInto(QLineEdit* scheme);
+
+    Dialogs& dialogs_;
+    saberline::Dice* dice_;
+    QString applicationTitle_;
+    // The duel request's eighteen fields, in the core's field order.
+    std::array<QLineEdit*, saberline::kDuelFields.size()> duelFields_{};
+};
