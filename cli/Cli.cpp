@@ -16,6 +16,7 @@
 #include "Calculator.h"
 #include "Dice.h"
 #include "Duel.h"
+#include "Odds.h"
 
 namespace saberline::cli {
 namespace {
@@ -220,6 +221,41 @@ int RunCalcCommand(bool json, std::istream& in, std::ostream& out) {
     return kExitOk;
 }
 
+std::string Percent(double probability) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %%", probability * 100.0);
+    return text;
+}
+
+int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
+    const DuelRequest request = ReadDuelRequest(in);
+    const DuelOdds odds = ComputeOdds(request);
+    const bool refused = !odds.ErrorText.empty();
+    if (json) {
+        OrderedJson result;
+        result["ErrorText"] = odds.ErrorText;
+        if (!refused) {
+            result["duellist1"] = odds.duellist1;
+            result["duellist2"] = odds.duellist2;
+            result["both_fell"] = odds.bothFell;
+            result["undecided"] = odds.undecided;
+            result["expected_moves"] = odds.expectedMoves;
+        }
+        out << Dump(result) << '\n';
+    } else if (refused) {
+        out << "ErrorText: " << odds.ErrorText << '\n';
+    } else {
+        char moves[32];
+        std::snprintf(moves, sizeof moves, "%.1f", odds.expectedMoves);
+        out << "Duellist 1 wins: " << Percent(odds.duellist1) << '\n'
+            << "Duellist 2 wins: " << Percent(odds.duellist2) << '\n'
+            << "Both fall: " << Percent(odds.bothFell) << '\n'
+            << "Undecided after 100 moves: " << Percent(odds.undecided) << '\n'
+            << "Expected number of moves: " << moves << '\n';
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 std::optional<std::vector<std::uint64_t>> ParseClockList(std::string_view list) {
@@ -295,6 +331,11 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         "calc", "Turn forum parameters read from standard input as a JSON object into combat values");
     calc->add_flag("--json", calcJson, "Print the six results, or {\"Message\"}, as JSON");
 
+    bool oddsJson = false;
+    CLI::App* odds = app.add_subcommand(
+        "odds", "Exact chances of each duel ending under fair dice, for a duel request read like `duel` reads it");
+    odds->add_flag("--json", oddsJson, "Print the chances as JSON");
+
     // A first word that is no option and no command: say so plainly rather
     // than that a command is missing.
     if (!args.empty() && !args.front().empty() && args.front().front() != '-') {
@@ -320,9 +361,13 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (duel->parsed()) return RunDuelCommand(duelClock, duelJson, in, out);
         if (scheme->parsed()) return RunSchemeCommand(schemeClock, out);
         if (calc->parsed()) return RunCalcCommand(calcJson, in, out);
+        if (odds->parsed()) return RunOddsCommand(oddsJson, in, out);
     } catch (const BadInput& error) {
         err << kProgram << ": " << error.what() << '\n';
         return kExitBadInput;
+    } catch (const std::exception& error) {
+        err << kProgram << ": internal error: " << error.what() << '\n';
+        return 1;
     }
     return kExitBadInput;  // not reached: one subcommand is required
 }

@@ -221,6 +221,10 @@ TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {{"calc"}, R"({"ChM31":true})", "unknown key"},
         {{"calc"}, R"({"BP1":"30"})", "unknown key"},
         {{"calc"}, "[true]", "must be a JSON object"},
+        {{"odds"}, R"({"BP1":"1","BP1":"1"})", "more than once"},
+        {{"odds"}, R"({"TypeBattle":2.5})", "TypeBattle"},
+        {{"odds"}, R"({"ShAtack1":")" + longScheme + "\"}", "longer than 100"},
+        {{"odds", "--clock", "1"}, "{}", "--clock"},
         {{}, "", "required"},
         {{"fight"}, "{}", "unknown command \"fight\""},
         {{"duel", "--bogus"}, "{}", "--bogus"},
@@ -361,10 +365,52 @@ TEST(CliCalc, OutputKeepsTheFieldOrder) {
     EXPECT_EQ(RunCommand({"calc"}, "{}").out, std::string("Message: ") + saberline::texts::kForumInputError + "\n");
 }
 
+TEST(CliOdds, HandComputedDuels) {
+    // Health 1 each, every 4, 5 or 6 kills: each move ends the duel with
+    // chance 3/4, a quarter each way.
+    const CliRun oneShot = RunCommand(
+        {"odds", "--json"}, R"({"BP1":"1","OgnOr1":"1","HolOr1":"1","StrZ1":"0",
+                               "BP2":"1","OgnOr2":"1","HolOr2":"1","StrZ2":"0"})");
+    ExpectSuccess(oneShot);
+    const Json shot = Json::parse(oneShot.out);
+    EXPECT_EQ(shot["ErrorText"], "");
+    EXPECT_NEAR(shot["duellist1"].get<double>(), 1.0 / 3.0, 1e-12);
+    EXPECT_NEAR(shot["duellist2"].get<double>(), 1.0 / 3.0, 1e-12);
+    EXPECT_NEAR(shot["both_fell"].get<double>(), 1.0 / 3.0, 1e-12);
+    EXPECT_NEAR(shot["undecided"].get<double>(), 0.0, 1e-12);
+    EXPECT_NEAR(shot["expected_moves"].get<double>(), 4.0 / 3.0, 1e-12);
+
+    // Armour far above every hit: nobody is ever harmed.
+    const std::string unharmed = R"({"OgnOr1":"1","HolOr1":"1","StrZ1":"9999","OgnOr2":"1","HolOr2":"1","StrZ2":"9999",
+        "StrSt11":"1","StrSt12":"2","StrSt13":"3","StrSt21":"1","StrSt22":"2","StrSt23":"3",
+        "ShAtack1":"4","ShAtack2":"5","TypeBattle":2})";
+    const CliRun undecided = RunCommand({"odds", "--json"}, unharmed);
+    ExpectSuccess(undecided);
+    const Json odds = Json::parse(undecided.out);
+    EXPECT_EQ(odds["undecided"].get<double>(), 1.0);
+    EXPECT_EQ(odds["duellist1"].get<double>(), 0.0);
+    EXPECT_NEAR(odds["expected_moves"].get<double>(), 100.0, 1e-9);
+
+    const CliRun text = RunCommand({"odds"}, unharmed);
+    ExpectSuccess(text);
+    EXPECT_EQ(text.out,
+              "Duellist 1 wins: 0.0 %\nDuellist 2 wins: 0.0 %\nBoth fall: 0.0 %\n"
+              "Undecided after 100 moves: 100.0 %\nExpected number of moves: 100.0\n");
+}
+
+TEST(CliOdds, RefusedRequestGivesOnlyTheMessage) {
+    const CliRun json = RunCommand({"odds", "--json"}, "{}");
+    ExpectSuccess(json);
+    EXPECT_EQ(Json::parse(json.out), (Json{{"ErrorText", saberline::texts::kInputError}}));
+    const CliRun text = RunCommand({"odds"}, "{}");
+    ExpectSuccess(text);
+    EXPECT_EQ(text.out, std::string("ErrorText: ") + saberline::texts::kInputError + "\n");
+}
+
 TEST(CliUsage, HelpGoesToStandardOutput) {
     const CliRun run = RunCommand({"--help"});
     ExpectSuccess(run);
-    for (const char* command : {"duel", "scheme", "calc"}) EXPECT_NE(run.out.find(command), std::string::npos);
+    for (const char* command : {"duel", "scheme", "calc", "odds"}) EXPECT_NE(run.out.find(command), std::string::npos);
 }
 
 }  // namespace

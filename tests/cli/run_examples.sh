@@ -55,6 +55,11 @@ check "calculator" 0 \
     '{"FOgnOr1":"14","FHolOr1":"9","FStrZ1":"5","FOgnOr2":"12","FHolOr2":"8","FStrZ2":"4"}' \
     "$examples/calc.json" calc --json
 
+check "odds of the pistol duel" 0 - "$examples/duel-pistols.json" odds --json
+if ! grep -q '^{"ErrorText":"","duellist1":0\.[0-9].*,"expected_moves":[0-9.]*}$' "$out"; then
+    echo "FAIL odds of the pistol duel: unexpected output: $(cat "$out")"; failures=$((failures + 1))
+fi
+
 check "scheme, clock 0" 0 "$(printf '1%.0s' {1..100})" /dev/null scheme --clock 0
 
 check "duel request given to the calculator" 2 - "$examples/duel-pistols.json" calc --json
