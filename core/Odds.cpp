@@ -109,22 +109,58 @@ private:
             ToSparse();
             return SparseMove(damage);
         }
-        next_.assign(static_cast<std::size_t>(newHi - newLo + 1), 0.0);
         const std::int64_t size = static_cast<std::int64_t>(dense_.size());
+        const std::int64_t newSize = newHi - newLo + 1;
+        next_.resize(static_cast<std::size_t>(newSize));
         double fallen = 0;
+        // New health newLo + j comes, with damage d, from health newLo + j + d,
+        // that is from dense_[j + offset[k]]. All sources exist for j in
+        // [from, to); the few healths outside are summed with checks.
+        std::array<std::int64_t, 6> offset{};
+        std::int64_t from = 0;
+        std::int64_t to = newSize;
         for (std::size_t k = 0; k < damage.count; ++k) {
             const std::int64_t d = damage.amount[k];
-            const double p = damage.chance[k];
-            // Health lo_ + i minus d stays above 0 from i = first on.
-            const std::int64_t first = std::clamp<std::int64_t>(1 + d - lo_, 0, size);
-            double dying = 0;
-            for (std::int64_t i = 0; i < first; ++i) dying += dense_[static_cast<std::size_t>(i)];
-            fallen += p * dying;
-            const std::size_t count = static_cast<std::size_t>(size - first);
-            if (count == 0) continue;
-            const double* from = dense_.data() + first;
-            double* to = next_.data() + (lo_ + first - d - newLo);
-            for (std::size_t i = 0; i < count; ++i) to[i] += p * from[i];
+            // Healths up to d fall.
+            const std::int64_t dying = std::clamp<std::int64_t>(1 + d - lo_, 0, size);
+            double mass = 0;
+            for (std::int64_t i = 0; i < dying; ++i) mass += dense_[static_cast<std::size_t>(i)];
+            fallen += damage.chance[k] * mass;
+            offset[k] = newLo + d - lo_;
+            from = std::max(from, -offset[k]);
+            to = std::min(to, size - offset[k]);
+        }
+        const auto checked = [&](std::int64_t j) {
+            double p = 0;
+            for (std::size_t k = 0; k < damage.count; ++k) {
+                const std::int64_t source = j + offset[k];
+                if (source >= 0 && source < size) p += damage.chance[k] * dense_[static_cast<std::size_t>(source)];
+            }
+            next_[static_cast<std::size_t>(j)] = p;
+        };
+        if (from >= to) {
+            for (std::int64_t j = 0; j < newSize; ++j) checked(j);
+        } else {
+            for (std::int64_t j = 0; j < from; ++j) checked(j);
+            for (std::int64_t j = to; j < newSize; ++j) checked(j);
+            double* out = next_.data() + from;
+            const std::size_t n = static_cast<std::size_t>(to - from);
+            const double* s0 = dense_.data() + (from + offset[0]);
+            const double p0 = damage.chance[0];
+            if (damage.count == 3) {
+                const double* s1 = dense_.data() + (from + offset[1]);
+                const double* s2 = dense_.data() + (from + offset[2]);
+                const double p1 = damage.chance[1];
+                const double p2 = damage.chance[2];
+                for (std::size_t i = 0; i < n; ++i) out[i] = p0 * s0[i] + p1 * s1[i] + p2 * s2[i];
+            } else {
+                for (std::size_t i = 0; i < n; ++i) out[i] = p0 * s0[i];
+                for (std::size_t k = 1; k < damage.count; ++k) {
+                    const double* sk = dense_.data() + (from + offset[k]);
+                    const double pk = damage.chance[k];
+                    for (std::size_t i = 0; i < n; ++i) out[i] += pk * sk[i];
+                }
+            }
         }
         dense_.swap(next_);
         lo_ = newLo;
