@@ -1,0 +1,406 @@
+// The main window and the duel screen, driven through their controls.
+#include <QClipboard>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStringList>
+
+#include "FormTest.h"
+#include "Texts.h"
+
+using saberline::texts::kInputError;
+
+namespace {
+
+const char* const kDuelInputs[] = {"BP1", "OgnOr1", "HolOr1", "StrZ1", "StrSt11", "StrSt12", "StrSt13", "StrSt14",
+                                   "ShAtack1", "BP2", "OgnOr2", "HolOr2", "StrZ2", "StrSt21", "StrSt22", "StrSt23",
+                                   "StrSt24", "ShAtack2"};
+
+// The runs of the scheme generated on the clock 0, 1, 2, ..., 99 (count,
+// digit).
+QString CountingClockScheme() {
+    const int runs[][2] = {{6, 1}, {5, 2}, {5, 3}, {6, 4}, {5, 5}, {5, 6}, {6, 1}, {5, 2}, {5, 3}, {6, 4},
+                           {5, 5}, {5, 6}, {6, 1}, {5, 2}, {5, 3}, {5, 4}, {6, 5}, {5, 6}, {4, 1}};
+    QString scheme;
+    for (const auto& run : runs) scheme += QString(run[0], QChar('0' + run[1]));
+    return scheme;
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { LoadWindowFonts(); }
+
+    void startUpShowsTheDuelScreen() {
+        ShownForm f;
+        QCOMPARE(f.form().windowTitle(), U("Saberline 2.0"));
+        QCOMPARE(f.form().pos(), QPoint(401, 174));
+        QCOMPARE(f.visibleScreen(), U("BattlePanel"));
+        QCOMPARE(f.text("ErrorText"), QString());
+        QCOMPARE(f.text("BP1"), U("30"));
+        QCOMPARE(f.text("BP2"), U("30"));
+        QCOMPARE(f.text("InfoBM1"), U("Ещё не рассчитано!"));
+        QCOMPARE(f.text("InfoBM2"), U("Ещё не рассчитано!"));
+        for (const char* empty : {"OgnOr1", "HolOr1", "StrZ1", "StrSt11", "StrSt14", "ShAtack1", "OgnOr2", "HolOr2",
+                                  "StrZ2", "StrSt21", "StrSt24", "ShAtack2"})
+            QVERIFY2(f.text(empty).isEmpty(), empty);
+        QVERIFY(f.control<QRadioButton>("TypeBattle1")->isChecked());
+        QVERIFY(!f.control<QRadioButton>("TypeBattle2")->isChecked());
+        QVERIFY(!f.control<QRadioButton>("TypeBattle3")->isChecked());
+        for (const char* zero : {"SumPostsBM1", "SumRBM1", "SumPostsBM2", "SumRBM2", "FOgnOr1", "FHolOr1", "FStrZ1",
+                                 "FOgnOr2", "FHolOr2", "FStrZ2"})
+            QCOMPARE(f.text(zero), U("0"));
+        QVERIFY(f.dialogs.boxes.empty());
+
+        // The window font: Tahoma 13 pixels, bold, blue; no default button.
+        const QFont font = f.form().font();
+        QCOMPARE(font.family(), U("Tahoma"));
+        QCOMPARE(font.pixelSize(), 13);
+        QVERIFY(font.bold());
+        QCOMPARE(f.form().palette().color(QPalette::WindowText), QColor(Qt::blue));
+        QCOMPARE(f.control<QLabel>("ErrorText")->palette().color(QPalette::WindowText), QColor(Qt::red));
+        for (auto* button : f.form().findChildren<QPushButton*>()) {
+            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+            QVERIFY(button->toolTip().isEmpty());
+        }
+    }
+
+    void duelButtonRefusesTheStartUpScreen() {
+        ShownForm f;
+        f.click("GoBattle");
+        QCOMPARE(f.text("ErrorText"), U(kInputError));
+        QCOMPARE(f.text("InfoBM1"), QString());
+        QCOMPARE(f.text("InfoBM2"), QString());
+        QCOMPARE(f.text("BP1"), U("30"));
+        QVERIFY(f.dialogs.boxes.empty());
+    }
+
+    void enterInEditStartsNothing() {
+        ShownForm f;
+        auto* field = f.control<QLineEdit>("BP1");
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(f.text("InfoBM1"), U("Ещё не рассчитано!"));
+        QCOMPARE(f.text("ErrorText"), QString());
+        QVERIFY(f.form().isVisible());
+    }
+
+    void duelButtonFightsThePistolExample() {
+        ShownForm f;
+        saberline::ListClock clock({ReadingForDice(4, 2), ReadingForDice(6, 5)});
+        saberline::Dice dice(clock);
+        f.form().setDice(dice);
+        f.type("BP1", "30");
+        f.type("OgnOr1", "12");
+        f.type("HolOr1", "1");
+        f.type("StrZ1", "3");
+        f.type("BP2", "20");
+        f.type("OgnOr2", "9");
+        f.type("HolOr2", "1");
+        f.type("StrZ2", "4");
+        f.control<QLabel>("ErrorText")->setText(U("old"));
+        f.click("GoBattle");
+        QCOMPARE(f.text("InfoBM1"), U("30 | 30(4) | 24(6) | 24;"));
+        QCOMPARE(f.text("InfoBM2"), U("20 | 12(2) | -8(5) | убит: поражение;"));
+        QCOMPARE(f.text("ErrorText"), QString());
+        QCOMPARE(f.text("OgnOr1"), U("12"));
+    }
+
+    void longDuelLogIsHeldWhole() {
+        ShownForm f;
+        saberline::CountingClock clock(7);
+        saberline::Dice dice(clock);
+        f.form().setDice(dice);
+        // Nobody can hurt anybody: firearm 1 against armour 10.
+        for (const char* health : {"BP1", "BP2"}) f.type(health, "9999");
+        for (const char* points : {"OgnOr1", "HolOr1", "OgnOr2", "HolOr2"}) f.type(points, "1");
+        f.type("StrZ1", "10");
+        f.type("StrZ2", "10");
+        f.click("GoBattle");
+        const QString log = f.text("InfoBM1");
+        QVERIFY2(log.size() > 1000, qPrintable(QString::number(log.size())));
+        QVERIFY(log.startsWith(U("9999 | 9999(")));
+        QVERIFY(log.endsWith(U(" | боец покидает арену непобеждённым.")));
+        QCOMPARE(log.count(U(" |")), 101);
+        QCOMPARE(f.text("ErrorText"), U(saberline::texts::kLongDuel));
+    }
+
+    void screensAreEnteredAndLeftKeepingEveryField_data() {
+        QTest::addColumn<QString>("enter");
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("leave");
+        QTest::newRow("help") << U("HelpAction") << U("HelpPanel") << U("ForHelpClose");
+        QTest::newRow("about") << U("AboutAction") << U("AboutPanel") << U("ForAboutClose");
+        QTest::newRow("calculator") << U("GoCalcOfBattleChars") << U("PCalcOfBattleChars") << U("GoBattlePanel");
+    }
+    void screensAreEnteredAndLeftKeepingEveryField() {
+        QFETCH(QString, enter);
+        QFETCH(QString, screen);
+        QFETCH(QString, leave);
+        ShownForm f;
+        int n = 1;
+        for (const char* name : kDuelInputs) f.type(name, QString::number(n++ % 10));
+        f.click("TypeBattle3");
+        f.click("GoBattle");  // puts a message into the message line
+        const QString message = f.text("ErrorText");
+        QVERIFY(!message.isEmpty());
+        f.control<QLineEdit>("InfoBM1")->setText(U("log one"));
+
+        f.click(qPrintable(enter));
+        QCOMPARE(f.visibleScreen(), screen);
+        f.click(qPrintable(leave));
+        QCOMPARE(f.visibleScreen(), U("BattlePanel"));
+
+        n = 1;
+        for (const char* name : kDuelInputs) QCOMPARE(f.text(name), QString::number(n++ % 10));
+        QVERIFY(f.control<QRadioButton>("TypeBattle3")->isChecked());
+        QCOMPARE(f.text("ErrorText"), message);
+        QCOMPARE(f.text("InfoBM1"), U("log one"));
+        QCOMPARE(f.text("InfoBM2"), QString());
+        QVERIFY(f.dialogs.boxes.empty());
+    }
+
+    void calculatorFieldsSurviveAVisitToTheDuelScreen() {
+        ShownForm f;
+        f.click("GoCalcOfBattleChars");
+        f.type("SumPostsBM1", "123");
+        f.type("SumRBM1", "45");
+        f.type("SumPostsBM2", "6789");
+        f.type("SumRBM2", "10");
+        f.click("ChM13");
+        f.click("ChM25");
+        f.click("GoBattlePanel");
+        f.click("GoCalcOfBattleChars");
+        QCOMPARE(f.visibleScreen(), U("PCalcOfBattleChars"));
+        QCOMPARE(f.text("SumPostsBM1"), U("123"));
+        QCOMPARE(f.text("SumRBM1"), U("45"));
+        QCOMPARE(f.text("SumPostsBM2"), U("6789"));
+        QCOMPARE(f.text("SumRBM2"), U("10"));
+        QStringList checked;
+        for (auto* mark : f.form().findChildren<QCheckBox*>())
+            if (mark->isChecked()) checked << mark->objectName();
+        checked.sort();
+        QCOMPARE(checked, QStringList({U("ChM13"), U("ChM25")}));
+    }
+
+    void closingEndsTheProgramFromEveryScreen_data() {
+        QTest::addColumn<QString>("enter");
+        QTest::addColumn<bool>("exitButton");
+        QTest::newRow("exit button") << QString() << true;
+        QTest::newRow("duel screen") << QString() << false;
+        QTest::newRow("help screen") << U("HelpAction") << false;
+        QTest::newRow("about screen") << U("AboutAction") << false;
+        QTest::newRow("calculator screen") << U("GoCalcOfBattleChars") << false;
+    }
+    void closingEndsTheProgramFromEveryScreen() {
+        QFETCH(QString, enter);
+        QFETCH(bool, exitButton);
+        ShownForm f;
+        if (!enter.isEmpty()) f.click(qPrintable(enter));
+        if (exitButton)
+            f.click("GoExit");
+        else
+            QVERIFY(f.form().close());
+        // The last window closed, and closing it ends the event loop.
+        QVERIFY(!f.form().isVisible());
+        QVERIFY(f.form().testAttribute(Qt::WA_QuitOnClose));
+        for (QWidget* window : QApplication::topLevelWidgets()) QVERIFY(!window->isVisible());
+        QVERIFY(f.dialogs.boxes.empty());
+    }
+
+    void fieldsTakeNoMoreThanTheirMaximum_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("maximum");
+        const struct {
+            const char* field;
+            int maximum;
+        } duel[] = {{"BP1", 4},     {"OgnOr1", 4},  {"HolOr1", 4},  {"StrZ1", 4},    {"StrSt11", 1},
+                    {"StrSt12", 1}, {"StrSt13", 1}, {"StrSt14", 1}, {"ShAtack1", 100}, {"BP2", 4},
+                    {"OgnOr2", 4},  {"HolOr2", 4},  {"StrZ2", 4},   {"StrSt21", 1},  {"StrSt22", 1},
+                    {"StrSt23", 1}, {"StrSt24", 1}, {"ShAtack2", 100}},
+          calc[] = {{"SumPostsBM1", 5}, {"SumRBM1", 4}, {"SumPostsBM2", 5}, {"SumRBM2", 4}};
+        for (const auto& row : duel) QTest::newRow(row.field) << QString() << U(row.field) << row.maximum;
+        for (const auto& row : calc)
+            QTest::newRow(row.field) << U("GoCalcOfBattleChars") << U(row.field) << row.maximum;
+    }
+    void fieldsTakeNoMoreThanTheirMaximum() {
+        QFETCH(QString, screen);
+        QFETCH(QString, field);
+        QFETCH(int, maximum);
+        ShownForm f;
+        if (!screen.isEmpty()) f.click(qPrintable(screen));
+        QString longText;
+        for (int i = 0; i < maximum + 3; ++i) longText += QChar('1' + i % 6);
+
+        f.type(qPrintable(field), longText);
+        QCOMPARE(f.text(qPrintable(field)), longText.left(maximum));
+
+        auto* edit = f.control<QLineEdit>(qPrintable(field));
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QApplication::clipboard()->setText(U("ab") + longText);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), (U("ab") + longText).left(maximum));
+    }
+
+    void moveLogsTakeLongTypedTexts() {
+        ShownForm f;
+        const QString longText(40000, QChar('7'));
+        QApplication::clipboard()->setText(longText);
+        for (const char* name : {"InfoBM1", "InfoBM2"}) {
+            auto* edit = f.control<QLineEdit>(name);
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(edit->text().size(), longText.size());
+        }
+    }
+
+    void resultFieldsCannotBeEditedOrFocused() {
+        ShownForm f;
+        f.click("GoCalcOfBattleChars");
+        for (const char* name : {"FOgnOr1", "FHolOr1", "FStrZ1", "FOgnOr2", "FHolOr2", "FStrZ2"}) {
+            auto* edit = f.control<QLineEdit>(name);
+            QVERIFY2(!edit->isEnabled(), name);
+            QTest::mouseClick(edit, Qt::LeftButton);
+            QVERIFY2(QApplication::focusWidget() != edit, name);
+            QTest::keyClicks(edit, U("99"));
+            QCOMPARE(edit->text(), U("0"));
+        }
+    }
+
+    void duelTypesExcludeEachOther() {
+        ShownForm f;
+        const char* buttons[] = {"TypeBattle1", "TypeBattle2", "TypeBattle3"};
+        for (const char* chosen : {"TypeBattle2", "TypeBattle3", "TypeBattle3", "TypeBattle1"}) {
+            f.click(chosen);
+            for (const char* button : buttons)
+                QCOMPARE(f.control<QRadioButton>(button)->isChecked(), qstrcmp(button, chosen) == 0);
+        }
+    }
+
+    void generatorsFillOneScheme_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<QString>("otherScheme");
+        QTest::addColumn<bool>("counting");
+        QTest::addColumn<QString>("expected");
+        const QString ones(100, QChar('1'));
+        QTest::newRow("duellist 1, clock 0") << U("GenShAttack1") << U("ShAtack1") << U("ShAtack2") << false << ones;
+        QTest::newRow("duellist 2, clock 0") << U("GenShAtack2") << U("ShAtack2") << U("ShAtack1") << false << ones;
+        QTest::newRow("duellist 1, clock 0..99")
+            << U("GenShAttack1") << U("ShAtack1") << U("ShAtack2") << true << CountingClockScheme();
+        QTest::newRow("duellist 2, clock 0..99")
+            << U("GenShAtack2") << U("ShAtack2") << U("ShAtack1") << true << CountingClockScheme();
+    }
+    void generatorsFillOneScheme() {
+        QFETCH(QString, button);
+        QFETCH(QString, scheme);
+        QFETCH(QString, otherScheme);
+        QFETCH(bool, counting);
+        QFETCH(QString, expected);
+        QCOMPARE(expected.size(), 100);
+        ShownForm f;
+        saberline::ListClock constant({0});
+        saberline::CountingClock upward(0);
+        saberline::Dice dice(counting ? static_cast<saberline::ClockSource&>(upward) : constant);
+        f.form().setDice(dice);
+        f.type(qPrintable(scheme), U("6543"));
+        f.type(qPrintable(otherScheme), U("2345"));
+        f.type("BP1", "17");
+        f.click("GoBattle");
+        const QString message = f.text("ErrorText");
+
+        QSignalSpy passes(f.control<QLineEdit>(qPrintable(scheme)), &QLineEdit::textChanged);
+        f.click(qPrintable(button));
+        QCOMPARE(f.text(qPrintable(scheme)), expected);
+        QCOMPARE(passes.count(), 100);
+        QCOMPARE(passes.first().first().toString(), expected.left(1));
+        QCOMPARE(f.text(qPrintable(otherScheme)), U("2345"));
+        QCOMPARE(f.text("BP1"), U("17"));
+        QCOMPARE(f.text("ErrorText"), message);
+        QCOMPARE(f.text("InfoBM1"), QString());
+
+        // Pressed again on the constant clock: the same scheme replaces the old one.
+        if (!counting) {
+            f.click(qPrintable(button));
+            QCOMPARE(f.text(qPrintable(scheme)), expected);
+        }
+    }
+
+    void escapedConversionErrorIsShownInTheErrorBox() {
+        ShownForm f;
+        f.click("GoCalcOfBattleChars");
+        // The result fields hold only the calculator's own texts; this one is
+        // planted to make the transfer's conversion fail.
+        auto* firearm = f.control<QLineEdit>("FOgnOr1");
+        firearm->setMaxLength(3);
+        firearm->setText(U(" 7 "));
+        f.control<QLineEdit>("FOgnOr2")->setText(U("9"));
+        f.control<QLineEdit>("FHolOr1")->setText(U("4"));
+        f.control<QLineEdit>("FHolOr2")->setText(U("5"));
+        f.dialogs.setNextAnswer(Dialogs::Answer::Yes);
+        f.click("MoveCarsOfBattlePanel");
+
+        QCOMPARE(f.dialogs.boxes.size(), std::size_t{1});
+        QCOMPARE(int(f.dialogs.boxes[0].kind), int(RecordingDialogs::Kind::Error));
+        QCOMPARE(f.dialogs.boxes[0].text, U("' 7 ' is not a valid integer value."));
+        QCOMPARE(f.dialogs.boxes[0].title, U("ui_window_tests"));
+        QCOMPARE(f.form().applicationTitle(), U("ui_window_tests"));
+        QCOMPARE(f.text("OgnOr1"), QString());
+        QCOMPARE(f.visibleScreen(), U("PCalcOfBattleChars"));
+
+        // The window goes on.
+        f.type("SumPostsBM1", "1");
+        f.type("SumRBM1", "1");
+        f.type("SumPostsBM2", "1");
+        f.type("SumRBM2", "1");
+        f.click("CalcOfBattleChars");
+        QCOMPARE(f.text("FOgnOr1"), U("8"));
+        QCOMPARE(f.dialogs.boxes.size(), std::size_t{1});
+    }
+
+    void tabOrder_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("duel screen") << QString()
+                                     << QStringList{"GoBattle", "BP1",      "HolOr1",      "StrZ1",      "OgnOr1",
+                                                    "StrSt11",  "StrSt12",  "StrSt13",     "ShAtack1",   "StrSt14",
+                                                    "GenShAttack1", "BP2",  "HolOr2",      "StrZ2",      "OgnOr2",
+                                                    "StrSt21",  "StrSt22",  "StrSt23",     "StrSt24",    "ShAtack2",
+                                                    "GenShAtack2", "InfoBM1", "InfoBM2",   "TypeBattle1", "GoExit",
+                                                    "HelpAction", "AboutAction", "GoCalcOfBattleChars", "GoBattle"};
+        QTest::newRow("calculator screen")
+            << U("GoCalcOfBattleChars")
+            << QStringList{"GoBattlePanel", "SumPostsBM1", "SumRBM1", "ChM11",   "ChM12",   "ChM13",
+                           "ChM14",         "ChM15",       "SumPostsBM2", "SumRBM2", "ChM21", "ChM22",
+                           "ChM23",         "ChM24",       "ChM25",   "CalcOfBattleChars", "MoveCarsOfBattlePanel",
+                           "GoBattlePanel"};
+    }
+    void tabOrder() {
+        QFETCH(QString, screen);
+        QFETCH(QStringList, order);
+        ShownForm f;
+        f.form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.form()));
+        if (!screen.isEmpty()) f.click(qPrintable(screen));
+        QWidget* first = f.control<QWidget>(qPrintable(order.first()));
+        first->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), first);
+        QStringList seen{first->objectName()};
+        for (qsizetype i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            seen << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(seen, order);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
