@@ -163,10 +163,9 @@ QString SerifFamily() {
   return family;
 }
 
-bool LoadTahoma() {
-  const QString regular = LoadFirstFamily({QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")});
-  const QString bold = LoadFirstFamily({QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf")});
-  return !regular.isEmpty() && !bold.isEmpty();
+bool TahomaPresent() {
+  return QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")) &&
+         QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf"));
 }
 
 QImage Downscale(const QImage& large, int width, int height) {

@@ -49,10 +49,10 @@ void DrawLantern(QPainter& painter, QPointF centre, double height, bool glow);
 // files it needs; returns the family name to use.
 QString SerifFamily();
 
-// Registers Tahoma (regular and bold) from the Wine fonts so that an
-// offscreen render matches the window on a desktop. Returns false if the
-// files are missing.
-bool LoadTahoma();
+// Whether Tahoma (regular and bold) is present among the Wine fonts; the
+// window loads it from there, and an offscreen render without it would not
+// match the window on a desktop.
+bool TahomaPresent();
 
 // Supersampled rendering: draws at `factor` times the size and scales down.
 QImage Downscale(const QImage& large, int width, int height);

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
       }
     } else if (what == "help") {
 #ifdef SABERLINE_ASSETS_WITH_UI
-      if (!LoadTahoma()) {
+      if (!TahomaPresent()) {
         std::fprintf(stderr, "make_assets: Tahoma not found under /usr/share/wine/fonts\n");
         ok = false;
         continue;
