@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <stdexcept>
 #include <string_view>
@@ -228,6 +229,8 @@ DuelOdds ComputeOdds(const Duellist& d1, const Duellist& d2, DuelType type) {
         odds.bothFell += fell1 * fell2;
     }
     odds.undecided = s1.Standing() * s2.Standing();
+    // Rounding may carry a sum a hair past 1.
+    for (double* p : {&odds.duellist1, &odds.duellist2, &odds.bothFell, &odds.undecided}) *p = std::min(*p, 1.0);
     return odds;
 }
 

@@ -230,6 +230,32 @@ TEST(Odds, TheLargestDuelsOfTheScreenSumToOne) {
     }
 }
 
+TEST(Odds, RandomDuelsOfTheScreenSumToOne) {
+    // Healths, points and armour across what the screen's fields hold; mass
+    // lost or counted twice anywhere in a move shows in the total.
+    std::mt19937_64 engine(7);
+    const auto draw = [&](int lo, int hi) {
+        return std::to_string(std::uniform_int_distribution<int>(lo, hi)(engine));
+    };
+    const DuelType types[] = {DuelType::Pistols, DuelType::ColdWeapons, DuelType::Mixed};
+    for (int i = 0; i < 300; ++i) {
+        const int scale = i % 3 == 0 ? 9999 : i % 3 == 1 ? 300 : 40;
+        Fields f1{draw(1, scale), draw(1, scale / 4 + 1), draw(1, scale / 4 + 1), draw(-scale / 10, scale / 10),
+                  {"1", "2", "3", ""}, draw(1, 6) + draw(1, 6) + draw(1, 6)};
+        Fields f2{draw(1, scale), draw(1, scale / 4 + 1), draw(1, scale / 4 + 1), draw(-scale / 10, scale / 10),
+                  {"2", "4", "6", ""}, draw(1, 6) + draw(1, 6)};
+        const DuelOdds odds = ComputeOdds(Request(types[i % 3], f1, f2));
+        ASSERT_EQ(odds.ErrorText, "");
+        EXPECT_NEAR(Total(odds), 1.0, 1e-12) << f1.health << " " << f2.health;
+        for (double p : {odds.duellist1, odds.duellist2, odds.bothFell, odds.undecided}) {
+            EXPECT_GE(p, 0.0);
+            EXPECT_LE(p, 1.0);
+        }
+        EXPECT_GE(odds.expectedMoves, 1.0);
+        EXPECT_LE(odds.expectedMoves, 100.0);
+    }
+}
+
 // Dice on a deterministic stream of clock readings.
 class MersenneClock final : public ClockSource {
 public:
