@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Times whole saberline-cli processes, from start to exit, with hyperfine.
+# Usage: bench/cli_process.sh [path to saberline-cli]   (default: build/cli/saberline-cli)
+# Build it in Release first, e.g.
+#   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSABERLINE_BUILD_UI=OFF
+#   ninja -C build-release saberline-cli && bench/cli_process.sh build-release/cli/saberline-cli
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cli=$(realpath "${1:-$root/build/cli/saberline-cli}")
+examples=$root/examples
+
+# The duel reads its request from standard input, which needs a shell for
+# the redirection; hyperfine measures the shell's own start-up and takes it
+# off. The scheme needs no input and runs without a shell (-N).
+hyperfine --warmup 20 --runs 200 \
+    --command-name "duel (cold weapons, real clock)" "$cli duel --json < $examples/duel-cold.json" \
+    --command-name "duel (pistols, chosen clock)" "$cli duel --json --clock 16,31 < $examples/duel-pistols.json" \
+    --command-name "calc" "$cli calc --json < $examples/calc.json"
+hyperfine -N --warmup 20 --runs 200 --command-name "scheme (real clock)" "$cli scheme"
