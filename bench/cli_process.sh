@@ -12,8 +12,20 @@ examples=$root/examples
 # The duel reads its request from standard input, which needs a shell for
 # the redirection; hyperfine measures the shell's own start-up and takes it
 # off. The scheme needs no input and runs without a shell (-N).
-hyperfine --warmup 20 --runs 200 \
+results=$(mktemp -d)
+trap 'rm -rf "$results"' EXIT
+hyperfine --warmup 20 --runs 200 --export-json "$results/duel.json" \
     --command-name "duel (cold weapons, real clock)" "$cli duel --json < $examples/duel-cold.json" \
     --command-name "duel (pistols, chosen clock)" "$cli duel --json --clock 16,31 < $examples/duel-pistols.json" \
     --command-name "calc" "$cli calc --json < $examples/calc.json"
-hyperfine -N --warmup 20 --runs 200 --command-name "scheme (real clock)" "$cli scheme"
+hyperfine -N --warmup 20 --runs 200 --export-json "$results/scheme.json" \
+    --command-name "scheme (real clock)" "$cli scheme"
+
+# The medians, which the target of 5 ms is about.
+python3 - "$results/duel.json" "$results/scheme.json" <<'PY'
+import json, sys
+print("median process times:")
+for path in sys.argv[1:]:
+    for r in json.load(open(path))["results"]:
+        print(f"  {r['command']:<34} {r['median'] * 1000:6.2f} ms  (min {r['min'] * 1000:.2f} ms)")
+PY
