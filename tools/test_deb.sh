@@ -1,0 +1,56 @@
+#!/bin/sh
+# Builds the Debian package with CPack, installs it on this machine with
+# apt-get, starts the installed program under Xvfb, checks that its window
+# "Saberline 2.0" appears, then closes it and removes the package.
+# Needs root (apt-get), xvfb-run and xwininfo (x11-utils).
+#   tools/test_deb.sh [BUILD_DIR]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-deb}
+
+if dpkg -s saberline >/dev/null 2>&1; then
+  echo "test_deb: saberline is already installed; remove it first" >&2
+  exit 2
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DSABERLINE_BUILD_TESTS=OFF -DSABERLINE_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j2
+rm -f "$build"/saberline_*.deb
+(cd "$build" && cpack -G DEB)
+deb=$(ls "$build"/saberline_*.deb)
+echo "== package $deb"
+dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
+dpkg-deb --contents "$deb" | awk '{print $6}'
+
+cleanup() { apt-get remove -y --purge saberline >/dev/null 2>&1 || true; }
+trap cleanup EXIT
+apt-get install -y "$deb" >/dev/null
+echo "== installed: $(dpkg-query -W -f '${Package} ${Version} ${Status}' saberline)"
+for file in /usr/bin/saberline /usr/bin/saberline-cli \
+    /usr/share/applications/org.example.Saberline.desktop \
+    /usr/share/metainfo/org.example.Saberline.metainfo.xml \
+    /usr/share/icons/hicolor/32x32/apps/saberline.png; do
+  test -e "$file" || { echo "test_deb: missing $file" >&2; exit 1; }
+done
+
+# Start the installed program on a fresh X display and look for its window.
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+  /usr/bin/saberline &
+  pid=$!
+  found=no
+  for i in $(seq 1 100); do
+    if xwininfo -root -tree | grep -q "\"Saberline 2.0\""; then found=yes; break; fi
+    sleep 0.1
+  done
+  xwininfo -root -tree | grep "Saberline" || true
+  kill $pid 2>/dev/null || true
+  wait $pid 2>/dev/null || true
+  [ $found = yes ]
+' || { echo "test_deb: FAILED: no window titled \"Saberline 2.0\"" >&2; exit 1; }
+echo "== the installed program showed its window \"Saberline 2.0\""
+
+cleanup
+trap - EXIT
+dpkg -s saberline >/dev/null 2>&1 && { echo "test_deb: package still installed" >&2; exit 1; }
+echo "== package removed; test_deb passed"
