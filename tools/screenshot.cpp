@@ -4,12 +4,15 @@
 // named by its only argument.
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
+#include <utility>
 
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -67,5 +70,20 @@ int main(int argc, char** argv) {
     form.AboutAction->click();
     ok = Save(form, folder, "about.png") && ok;
     form.ForAboutClose->click();
+
+    // A fought mixed duel, then a refused one with the longest message.
+    const std::pair<QLineEdit*, const char*> fields[] = {
+        {form.BP1, "30"},      {form.OgnOr1, "12"},  {form.HolOr1, "10"},      {form.StrZ1, "0"},
+        {form.StrSt11, "1"},   {form.StrSt12, "2"},  {form.StrSt13, "3"},      {form.StrSt14, "4"},
+        {form.ShAtack1, "123456"}, {form.BP2, "25"}, {form.OgnOr2, "9"},       {form.HolOr2, "8"},
+        {form.StrZ2, "2"},     {form.StrSt21, "6"},  {form.StrSt22, "5"},      {form.StrSt23, "4"},
+        {form.ShAtack2, "654321"}};
+    for (const auto& [field, text] : fields) field->setText(QString::fromLatin1(text));
+    form.TypeBattle3->click();
+    form.GoBattle->click();
+    ok = Save(form, folder, "duel-fought.png") && ok;
+    form.ShAtack2->setText(QStringLiteral("65x321"));
+    form.GoBattle->click();
+    ok = Save(form, folder, "duel-message.png") && ok;
     return ok ? 0 : 1;
 }
