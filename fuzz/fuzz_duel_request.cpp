@@ -43,10 +43,10 @@ using saberline::DuelType;
 struct Entry {
     std::int64_t health = 0;
     bool pistol = true;
-    int die = 0;       // pistol entries
-    char attack = 0;   // cold entries: '1'..'6'
-    char mark = 0;     // cold entries: '-', '=' or '+'
-    int parry = 0;     // cold entries: 0 for "/X)"
+    int die = 0;      // pistol entries
+    char attack = 0;  // cold entries: '1'..'6'
+    char mark = 0;    // cold entries: '-', '=' or '+'
+    int parry = 0;    // cold entries: 0 for "/X)"
 };
 
 enum class End { Winner, Loser, Draw, Undecided };
@@ -135,7 +135,8 @@ bool ParseLog(std::string_view text, ParsedLog& log) {
                 e.parry = 0;
             } else {
                 char side = 0;
-                if (!r.Literal("/") || !r.Char(side) || side < '1' || side > '6' || !r.Literal(")")) return false;
+                if (!r.Literal("/") || !r.Char(side) || side < '1' || side > '6' || !r.Literal(")"))
+                    return false;
                 e.parry = side - '0';
             }
         }
@@ -193,7 +194,9 @@ class ReferenceDice {
 public:
     explicit ReferenceDice(const std::vector<std::uint64_t>& readings) : readings_(readings) {}
     void Reseed() {
-        seed_ = readings_.empty() ? 0u : static_cast<std::uint32_t>(readings_[std::min(next_, readings_.size() - 1)]);
+        seed_ = readings_.empty()
+                    ? 0u
+                    : static_cast<std::uint32_t>(readings_[std::min(next_, readings_.size() - 1)]);
         ++next_;
     }
     int Die() {
@@ -240,9 +243,11 @@ void CheckAcceptedDuel(const DuelRequest& request, const std::vector<std::uint64
     if (!ParseLog(screen.InfoBM1, logs[0])) Fail("InfoBM1 is not a well-formed move log", screen);
     if (!ParseLog(screen.InfoBM2, logs[1])) Fail("InfoBM2 is not a well-formed move log", screen);
     const std::size_t moves = logs[0].entries.size();
-    if (moves == 0 || moves != logs[1].entries.size()) Fail("the logs hold different numbers of moves", screen);
+    if (moves == 0 || moves != logs[1].entries.size())
+        Fail("the logs hold different numbers of moves", screen);
 
-    Values v[2] = {ReadValues(request.duellists[0], request.type), ReadValues(request.duellists[1], request.type)};
+    Values v[2] = {ReadValues(request.duellists[0], request.type),
+                   ReadValues(request.duellists[1], request.type)};
     for (int k = 0; k < 2; ++k)
         if (logs[k].start != v[k].health) Fail("a log does not start with the entered health", screen);
 
@@ -270,9 +275,12 @@ void CheckAcceptedDuel(const DuelRequest& request, const std::vector<std::uint64
     if (final1 > 0 && final2 <= 0) want1 = End::Winner, want2 = End::Loser;
     else if (final1 <= 0 && final2 > 0) want1 = End::Loser, want2 = End::Winner;
     else if (final1 <= 0 && final2 <= 0) want1 = want2 = End::Draw;
-    if (logs[0].end != want1 || logs[1].end != want2) Fail("the end pieces do not match the final healths", screen);
-    if (want1 == End::Winner && logs[0].winnerHealth != final1) Fail("the winner's end is not its health", screen);
-    if (want2 == End::Winner && logs[1].winnerHealth != final2) Fail("the winner's end is not its health", screen);
+    if (logs[0].end != want1 || logs[1].end != want2)
+        Fail("the end pieces do not match the final healths", screen);
+    if (want1 == End::Winner && logs[0].winnerHealth != final1)
+        Fail("the winner's end is not its health", screen);
+    if (want2 == End::Winner && logs[1].winnerHealth != final2)
+        Fail("the winner's end is not its health", screen);
     const bool undecided = want1 == End::Undecided;
     if (undecided != (screen.ErrorText == saberline::texts::kLongDuel))
         Fail("the long-duel message does not go with an undecided duel", screen);
@@ -299,11 +307,13 @@ void CheckAcceptedDuel(const DuelRequest& request, const std::vector<std::uint64
             h1 -= ShotDamage(die2, v[1], v[0]);
         } else {
             auto mark = [](int die) { return die == 1 ? '-' : die == 6 ? '+' : '='; };
-            if (e1.mark != mark(die1) || e2.mark != mark(die2)) Fail("a cold entry shows another die mark", screen);
+            if (e1.mark != mark(die1) || e2.mark != mark(die2))
+                Fail("a cold entry shows another die mark", screen);
             h2 -= StrikeDamage(die1, e2.parry != 0, v[0], v[1]);
             h1 -= StrikeDamage(die2, e1.parry != 0, v[1], v[0]);
         }
-        if (e1.health != h1 || e2.health != h2) Fail("a health after a move differs from the move rules", screen);
+        if (e1.health != h1 || e2.health != h2)
+            Fail("a health after a move differs from the move rules", screen);
     }
 }
 

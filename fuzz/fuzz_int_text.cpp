@@ -101,7 +101,8 @@ void CheckText(std::string_view text) {
 
     std::int32_t got = 12345;
     const bool accepts = saberline::TryTextToInt(text, got);
-    if (accepts != referenceAccepts) Fail(accepts ? "TryTextToInt accepts a refused text" : "TryTextToInt refuses an accepted text", text);
+    if (accepts != referenceAccepts)
+        Fail(accepts ? "TryTextToInt accepts a refused text" : "TryTextToInt refuses an accepted text", text);
     if (accepts && got != expected) Fail("TryTextToInt gives a different value", text);
 
     try {
@@ -125,7 +126,8 @@ void CheckText(std::string_view text) {
         const std::string written = saberline::IntToText(expected);
         if (written != std::to_string(expected)) Fail("IntToText differs from the decimal form", text);
         std::int32_t again = 0;
-        if (!saberline::TryTextToInt(written, again) || again != expected) Fail("IntToText does not read back", text);
+        if (!saberline::TryTextToInt(written, again) || again != expected)
+            Fail("IntToText does not read back", text);
     }
 }
 
