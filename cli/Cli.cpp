@@ -43,7 +43,7 @@ std::string Quoted(const std::string& name) {
 // request costs no more than its size.
 std::string ReadInput(std::istream& in) {
     std::string data;
-    std::array<char, 64 * 1024> piece{};
+    std::array<char, std::size_t{64} * 1024> piece{};
     while (data.size() <= kMaxInputBytes && in) {
         const std::size_t wanted = std::min(piece.size(), kMaxInputBytes + 1 - data.size());
         in.read(piece.data(), static_cast<std::streamsize>(wanted));
@@ -103,12 +103,14 @@ DuelType TakeDuelType(const Json& value) {
 DuelRequest ReadDuelRequest(std::istream& in) {
     const Json object = ReadRequestObject(in);
     DuelRequest request = DuelRequest::StartUp();
-    for (const auto& [key, value] : object.items()) {
+    for (const auto& item : object.items()) {
+        const std::string& key = item.key();
+        const Json& value = item.value();
         if (key == "TypeBattle") {
             request.type = TakeDuelType(value);
             continue;
         }
-        const auto field = std::find_if(kDuelFields.begin(), kDuelFields.end(),
+        const auto* const field = std::find_if(kDuelFields.begin(), kDuelFields.end(),
                                         [&](const DuelField& f) { return key == f.name; });
         if (field == kDuelFields.end()) throw BadInput("unknown key " + Quoted(key));
         FieldText(request, *field) = TakeFieldText(key, value, field->maxLength);
@@ -139,8 +141,10 @@ int BlackMarkOwner(const std::string& key) {
 ForumFields ReadForumFields(std::istream& in) {
     const Json object = ReadRequestObject(in);
     ForumFields fields;
-    for (const auto& [key, value] : object.items()) {
-        const auto text = std::find_if(kForumTextFields.begin(), kForumTextFields.end(),
+    for (const auto& item : object.items()) {
+        const std::string& key = item.key();
+        const Json& value = item.value();
+        const auto* const text = std::find_if(kForumTextFields.begin(), kForumTextFields.end(),
                                        [&](const ForumTextField& f) { return key == f.name; });
         if (text != kForumTextFields.end()) {
             fields.*(text->text) = TakeFieldText(key, value, text->maxLength);
@@ -326,7 +330,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     CLI::App* duel = app.add_subcommand(
         "duel", "Fight one duel request read from standard input as a JSON object of the duel screen's fields");
     duel->add_option("--clock", duelClock, "Comma-separated clock readings for the dice; the last one repeats");
-    duel->add_flag("--json", duelJson, "Print {\"InfoBM1\", \"InfoBM2\", \"ErrorText\"} as JSON");
+    duel->add_flag("--json", duelJson, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)");
 
     std::optional<std::string> schemeClock;
     CLI::App* scheme = app.add_subcommand("scheme", "Print a random attack scheme of 100 digits");
@@ -335,7 +339,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     bool calcJson = false;
     CLI::App* calc = app.add_subcommand(
         "calc", "Turn forum parameters read from standard input as a JSON object into combat values");
-    calc->add_flag("--json", calcJson, "Print the six results, or {\"Message\"}, as JSON");
+    calc->add_flag("--json", calcJson, R"(Print the six results, or {"Message"}, as JSON)");
 
     bool oddsJson = false;
     CLI::App* odds = app.add_subcommand(

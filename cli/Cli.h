@@ -18,7 +18,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitBadInput = 2;
 
 // Standard input is read up to this many bytes; more is bad input.
-inline constexpr std::size_t kMaxInputBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxInputBytes = std::size_t{1024} * 1024;
 
 // Runs one command. `args` are the words after the program name, e.g.
 // {"duel", "--json", "--clock", "1,2"}. The request (if any) is read from
