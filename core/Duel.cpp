@@ -1,5 +1,7 @@
 #include "Duel.h"
 
+#include <climits>
+
 #include "IntText.h"
 #include "Texts.h"
 
@@ -7,15 +9,17 @@ namespace saberline {
 
 namespace {
 
-// Game numbers are 32-bit and wrap on overflow; within the lengths of the
-// screen's fields they never come near it, but the core accepts any text.
-std::int32_t Wrap(std::int64_t v) noexcept {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v)));
+// Game numbers are 32-bit. Within the lengths of the screen's fields no
+// damage or health comes near the limits, but the core accepts any text: a
+// damage is worked out in 64 bits and kept at most INT32_MAX, and a health
+// stops at INT32_MIN instead of wrapping round to a positive value.
+std::int32_t Damage(std::int64_t amount) noexcept {
+    return amount <= 0 ? 0 : amount >= INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(amount);
 }
-std::int32_t Sub(std::int32_t a, std::int32_t b) noexcept {
-    return Wrap(static_cast<std::int64_t>(a) - b);
+std::int32_t LowerHealth(std::int32_t health, std::int32_t damage) noexcept {
+    const std::int64_t lowered = static_cast<std::int64_t>(health) - damage;
+    return lowered < INT32_MIN ? INT32_MIN : static_cast<std::int32_t>(lowered);
 }
-std::int32_t Twice(std::int32_t a) noexcept { return Wrap(static_cast<std::int64_t>(a) * 2); }
 
 bool Converts(const std::string& text) noexcept {
     std::int32_t scratch = 0;
@@ -154,12 +158,11 @@ Weapon WeaponOfMove(DuelType type, int move) noexcept {
 }
 
 std::int32_t ResolveShot(std::int32_t die, std::int32_t firearm, std::int32_t defenderArmour) noexcept {
-    if (die == 4 || die == 5) return firearm > defenderArmour ? Sub(firearm, defenderArmour) : 0;
-    if (die == 6) {
-        const std::int32_t doubled = Twice(firearm);
-        return doubled > defenderArmour ? Sub(doubled, defenderArmour) : 0;
-    }
-    return 0;
+    std::int64_t strength = 0;
+    if (die == 4 || die == 5) strength = firearm;
+    else if (die == 6) strength = 2 * static_cast<std::int64_t>(firearm);
+    else return 0;
+    return strength > defenderArmour ? Damage(strength - defenderArmour) : 0;
 }
 
 std::int32_t FindParryingSide(std::int32_t attack, const std::array<std::int32_t, 3>& strong,
@@ -172,12 +175,11 @@ std::int32_t FindParryingSide(std::int32_t attack, const std::array<std::int32_t
 
 std::int32_t ResolveStrike(std::int32_t die, bool parried, std::int32_t cold,
                            std::int32_t defenderArmour) noexcept {
-    std::int32_t strength = 0;
-    if (die == 6) strength = parried ? cold : Twice(cold);
+    std::int64_t strength = 0;
+    if (die == 6) strength = parried ? cold : 2 * static_cast<std::int64_t>(cold);
     else if (die >= 2 && die <= 5 && !parried) strength = cold;
     else return 0;
-    const std::int32_t damage = Sub(strength, defenderArmour);
-    return damage > 0 ? damage : 0;
+    return Damage(strength - defenderArmour);
 }
 
 namespace {
@@ -206,8 +208,8 @@ DuelResult RunDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice& 
         move.die1 = dice.Die();
         move.die2 = dice.Die();
         if (move.weapon == Weapon::Pistol) {
-            health2 = Sub(health2, ResolveShot(move.die1, d1.firearm, d2.armour));
-            health1 = Sub(health1, ResolveShot(move.die2, d2.firearm, d1.armour));
+            health2 = LowerHealth(health2, ResolveShot(move.die1, d1.firearm, d2.armour));
+            health1 = LowerHealth(health1, ResolveShot(move.die2, d2.firearm, d1.armour));
         } else {
             const std::int32_t attack1 = AttackDigit(d1.scheme, n);
             const std::int32_t attack2 = AttackDigit(d2.scheme, n);
@@ -217,8 +219,8 @@ DuelResult RunDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice& 
             const std::int32_t parry1 = FindParryingSide(attack2, d1.strong, d1.fourth, d1.nobleCostume);
             move.parry1 = static_cast<std::uint8_t>(parry1);
             move.parry2 = static_cast<std::uint8_t>(parry2);
-            health2 = Sub(health2, ResolveStrike(move.die1, parry2 != 0, d1.cold, d2.armour));
-            health1 = Sub(health1, ResolveStrike(move.die2, parry1 != 0, d2.cold, d1.armour));
+            health2 = LowerHealth(health2, ResolveStrike(move.die1, parry2 != 0, d1.cold, d2.armour));
+            health1 = LowerHealth(health1, ResolveStrike(move.die2, parry1 != 0, d2.cold, d1.armour));
         }
         move.health1 = health1;
         move.health2 = health2;

@@ -71,8 +71,11 @@ bool TryTextToInt(std::string_view text, std::int32_t& value) noexcept {
 std::int32_t TextToInt(std::string_view text) {
     std::int32_t value = 0;
     if (!TryTextToInt(text, value)) {
-        std::string message = texts::kConvertErrorFormat;
-        message.replace(message.find("%s"), 2, text);
+        const std::string_view format = texts::kConvertErrorFormat;
+        const std::size_t at = format.find("%s");
+        std::string message;
+        message.reserve(format.size() + text.size());
+        message.append(format.substr(0, at)).append(text).append(format.substr(at + 2));
         throw EConvertError(message);
     }
     return value;

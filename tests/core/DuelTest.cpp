@@ -436,3 +436,27 @@ TEST(MoveLogs, FullDuelLogStaysUnder1400Characters) {
 
 }  // namespace
 }  // namespace saberline
+
+namespace saberline {
+namespace {
+
+// Numbers longer than the screen's fields allow: damage stays at least 0 and
+// healths never wrap round to a standing value.
+TEST(DuelMoves, HugeNumbersNeitherWrapDamageNorHealth) {
+    EXPECT_EQ(ResolveShot(4, INT32_MAX, -1), INT32_MAX);
+    EXPECT_EQ(ResolveShot(6, INT32_MAX, INT32_MIN), INT32_MAX);
+    EXPECT_EQ(ResolveShot(6, 1200000000, 0), INT32_MAX);
+    EXPECT_EQ(ResolveShot(6, 1200000000, 2147483647), 252516353);
+    EXPECT_EQ(ResolveStrike(6, false, INT32_MAX, INT32_MIN), INT32_MAX);
+    EXPECT_EQ(ResolveStrike(2, false, INT32_MIN + 1, INT32_MAX), 0);
+    ListClock clock({ReadingForDice(6, 6)});
+    Dice dice(clock);
+    const DuelResult result =
+        RunDuel(Fighter(1, INT32_MAX, INT32_MIN), Fighter(1, INT32_MAX, INT32_MIN), DuelType::Pistols, dice);
+    ASSERT_EQ(result.moves.size(), 1u);
+    EXPECT_EQ(result.moves[0].health1, 1 - INT32_MAX);
+    EXPECT_EQ(result.ending, DuelEnding::BothFell);
+}
+
+}  // namespace
+}  // namespace saberline
