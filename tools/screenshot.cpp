@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -73,10 +73,10 @@ int main(int argc, char** argv) {
 
     // A fought mixed duel, then a refused one with the longest message.
     const std::pair<QLineEdit*, const char*> fields[] = {
-        {form.BP1, "30"},      {form.OgnOr1, "12"},  {form.HolOr1, "10"},      {form.StrZ1, "0"},
-        {form.StrSt11, "1"},   {form.StrSt12, "2"},  {form.StrSt13, "3"},      {form.StrSt14, "4"},
-        {form.ShAtack1, "123456"}, {form.BP2, "25"}, {form.OgnOr2, "9"},       {form.HolOr2, "8"},
-        {form.StrZ2, "2"},     {form.StrSt21, "6"},  {form.StrSt22, "5"},      {form.StrSt23, "4"},
+        {form.BP1, "30"},          {form.OgnOr1, "12"}, {form.HolOr1, "10"}, {form.StrZ1, "0"},
+        {form.StrSt11, "1"},       {form.StrSt12, "2"}, {form.StrSt13, "3"}, {form.StrSt14, "4"},
+        {form.ShAtack1, "123456"}, {form.BP2, "25"},    {form.OgnOr2, "9"},  {form.HolOr2, "8"},
+        {form.StrZ2, "2"},         {form.StrSt21, "6"}, {form.StrSt22, "5"}, {form.StrSt23, "4"},
         {form.ShAtack2, "654321"}};
     for (const auto& [field, text] : fields) field->setText(QString::fromLatin1(text));
     form.TypeBattle3->click();

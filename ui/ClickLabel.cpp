@@ -8,8 +8,8 @@ void ClickLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
+    const bool click =
+        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton) pressed_ = false;
     QLabel::mouseReleaseEvent(event);
     if (click) emit clicked();

@@ -19,7 +19,9 @@
 
 namespace {
 
-QString ToQt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQt(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::string TextOf(const QLineEdit* field) { return field->text().toStdString(); }
 
@@ -46,7 +48,8 @@ void ApplyStoredFont(QWidget* widget) {
         const QColor color(colour.toString());
         QPalette palette = widget->palette();
         for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
-            for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            for (const QPalette::ColorRole role :
+                 {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
                 palette.setColor(group, role, color);
         widget->setPalette(palette);
     }
@@ -83,7 +86,8 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     for (std::size_t i = 0; i < saberline::kDuelFields.size(); ++i) {
         duelFields_[i] = findChild<QLineEdit*>(QString::fromLatin1(saberline::kDuelFields[i].name));
         if (!duelFields_[i])
-            throw std::logic_error(std::string("the duel screen has no field ") + saberline::kDuelFields[i].name);
+            throw std::logic_error(std::string("the duel screen has no field ") +
+                                   saberline::kDuelFields[i].name);
     }
 
     Wire(GoBattle, &TForm1::GoBattleClick);
@@ -105,7 +109,8 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
 
 void TForm1::Wire(QObject* control, Handler handler) {
     if (auto* button = qobject_cast<QAbstractButton*>(control))
-        connect(button, &QAbstractButton::clicked, this, [this, button, handler] { Dispatch(handler, button); });
+        connect(button, &QAbstractButton::clicked, this,
+                [this, button, handler] { Dispatch(handler, button); });
     else if (auto* link = qobject_cast<ClickLabel*>(control))
         connect(link, &ClickLabel::clicked, this, [this, link, handler] { Dispatch(handler, link); });
 }

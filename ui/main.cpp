@@ -12,5 +12,5 @@ int main(int argc, char** argv) {
     QtDialogs dialogs;
     TForm1 form(dialogs);
     form.show();
-    return application.exec();
+    return QApplication::exec();
 }

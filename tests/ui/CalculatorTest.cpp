@@ -70,10 +70,11 @@ private slots:
         QTest::newRow("top bands, two marks for duellist 2")
             << U("5000") << U("100") << 0 << U("5000") << U("100") << 2
             << QStringList{"16", "12", "7", "9", "7", "4"};
-        QTest::newRow("one mark, hexadecimal posts")
-            << U("2000") << U("75") << 1 << U("$64") << U("5") << 0 << QStringList{"12", "8", "4", "9", "6", "1"};
+        QTest::newRow("one mark, hexadecimal posts") << U("2000") << U("75") << 1 << U("$64") << U("5") << 0
+                                                     << QStringList{"12", "8", "4", "9", "6", "1"};
         QTest::newRow("five marks, armour base above its table")
-            << U("1") << U("1") << 5 << U("100") << U("2856") << 0 << QStringList{"0", "0", "0", "16", "6", "0"};
+            << U("1") << U("1") << 5 << U("100") << U("2856") << 0
+            << QStringList{"0", "0", "0", "16", "6", "0"};
     }
     void calculationWritesTheSixResults() {
         QFETCH(QString, posts1);
@@ -165,7 +166,8 @@ private slots:
         QCOMPARE(f.dialogs.boxes.size(), std::size_t{1});
         QCOMPARE(int(f.dialogs.boxes[0].kind), int(RecordingDialogs::Kind::Question));
         QCOMPARE(f.dialogs.boxes[0].title, U("Test"));
-        QCOMPARE(f.dialogs.boxes[0].text, U("Вы действительно хотите перенести характеристики на боевую панель?"));
+        QCOMPARE(f.dialogs.boxes[0].text,
+                 U("Вы действительно хотите перенести характеристики на боевую панель?"));
         QCOMPARE(f.text("OgnOr1"), U("3"));
         QCOMPARE(f.text("HolOr1"), QString());
         QCOMPARE(f.text("StrZ2"), U("2"));
@@ -183,9 +185,9 @@ private slots:
         // A cold-weapon duel first, so that logs are on the screen.
         f.click("TypeBattle2");
         const std::pair<const char*, const char*> typed[] = {
-            {"BP1", "40"},    {"OgnOr1", "2"},  {"HolOr1", "3"},  {"StrZ1", "1"},     {"StrSt11", "1"},
-            {"StrSt12", "2"}, {"StrSt13", "3"}, {"StrSt14", "0"}, {"ShAtack1", "123"}, {"BP2", "35"},
-            {"OgnOr2", "4"},  {"HolOr2", "5"},  {"StrZ2", "2"},   {"StrSt21", "4"},   {"StrSt22", "5"},
+            {"BP1", "40"},    {"OgnOr1", "2"},  {"HolOr1", "3"},    {"StrZ1", "1"},      {"StrSt11", "1"},
+            {"StrSt12", "2"}, {"StrSt13", "3"}, {"StrSt14", "0"},   {"ShAtack1", "123"}, {"BP2", "35"},
+            {"OgnOr2", "4"},  {"HolOr2", "5"},  {"StrZ2", "2"},     {"StrSt21", "4"},    {"StrSt22", "5"},
             {"StrSt23", "6"}, {"StrSt24", ""},  {"ShAtack2", "654"}};
         for (const auto& [name, text] : typed) f.type(name, U(text));
         f.click("GoBattle");

@@ -54,7 +54,8 @@ private slots:
         for (int duellist = 1; duellist <= 2; ++duellist)
             for (int mark = 1; mark <= 5; ++mark) {
                 auto* box = f.control<QWidget>(qPrintable(QStringLiteral("ChM%1%2").arg(duellist).arg(mark)));
-                auto* picture = f.control<QWidget>(qPrintable(QStringLiteral("PicChM%1%2").arg(duellist).arg(mark)));
+                auto* picture =
+                    f.control<QWidget>(qPrintable(QStringLiteral("PicChM%1%2").arg(duellist).arg(mark)));
                 QCOMPARE(box->parentWidget(), picture->parentWidget());
                 QVERIFY(picture->geometry().contains(box->geometry()));
                 // Drawn over the picture.

@@ -13,9 +13,9 @@ using saberline::texts::kInputError;
 
 namespace {
 
-const char* const kDuelInputs[] = {"BP1", "OgnOr1", "HolOr1", "StrZ1", "StrSt11", "StrSt12", "StrSt13", "StrSt14",
-                                   "ShAtack1", "BP2", "OgnOr2", "HolOr2", "StrZ2", "StrSt21", "StrSt22", "StrSt23",
-                                   "StrSt24", "ShAtack2"};
+const char* const kDuelInputs[] = {"BP1",     "OgnOr1",  "HolOr1",   "StrZ1",   "StrSt11", "StrSt12",
+                                   "StrSt13", "StrSt14", "ShAtack1", "BP2",     "OgnOr2",  "HolOr2",
+                                   "StrZ2",   "StrSt21", "StrSt22",  "StrSt23", "StrSt24", "ShAtack2"};
 
 // The runs of the scheme generated on the clock 0, 1, 2, ..., 99 (count,
 // digit).
@@ -45,14 +45,14 @@ private slots:
         QCOMPARE(f.text("BP2"), U("30"));
         QCOMPARE(f.text("InfoBM1"), U("Ещё не рассчитано!"));
         QCOMPARE(f.text("InfoBM2"), U("Ещё не рассчитано!"));
-        for (const char* empty : {"OgnOr1", "HolOr1", "StrZ1", "StrSt11", "StrSt14", "ShAtack1", "OgnOr2", "HolOr2",
-                                  "StrZ2", "StrSt21", "StrSt24", "ShAtack2"})
+        for (const char* empty : {"OgnOr1", "HolOr1", "StrZ1", "StrSt11", "StrSt14", "ShAtack1", "OgnOr2",
+                                  "HolOr2", "StrZ2", "StrSt21", "StrSt24", "ShAtack2"})
             QVERIFY2(f.text(empty).isEmpty(), empty);
         QVERIFY(f.control<QRadioButton>("TypeBattle1")->isChecked());
         QVERIFY(!f.control<QRadioButton>("TypeBattle2")->isChecked());
         QVERIFY(!f.control<QRadioButton>("TypeBattle3")->isChecked());
-        for (const char* zero : {"SumPostsBM1", "SumRBM1", "SumPostsBM2", "SumRBM2", "FOgnOr1", "FHolOr1", "FStrZ1",
-                                 "FOgnOr2", "FHolOr2", "FStrZ2"})
+        for (const char* zero : {"SumPostsBM1", "SumRBM1", "SumPostsBM2", "SumRBM2", "FOgnOr1", "FHolOr1",
+                                 "FStrZ1", "FOgnOr2", "FHolOr2", "FStrZ2"})
             QCOMPARE(f.text(zero), U("0"));
         QVERIFY(f.dialogs.boxes.empty());
 
@@ -136,7 +136,8 @@ private slots:
         QTest::addColumn<QString>("leave");
         QTest::newRow("help") << U("HelpAction") << U("HelpPanel") << U("ForHelpClose");
         QTest::newRow("about") << U("AboutAction") << U("AboutPanel") << U("ForAboutClose");
-        QTest::newRow("calculator") << U("GoCalcOfBattleChars") << U("PCalcOfBattleChars") << U("GoBattlePanel");
+        QTest::newRow("calculator") << U("GoCalcOfBattleChars") << U("PCalcOfBattleChars")
+                                    << U("GoBattlePanel");
     }
     void screensAreEnteredAndLeftKeepingEveryField() {
         QFETCH(QString, enter);
@@ -202,10 +203,8 @@ private slots:
         QFETCH(bool, exitButton);
         ShownForm f;
         if (!enter.isEmpty()) f.click(qPrintable(enter));
-        if (exitButton)
-            f.click("GoExit");
-        else
-            QVERIFY(f.form().close());
+        if (exitButton) f.click("GoExit");
+        else QVERIFY(f.form().close());
         // The last window closed, and closing it ends the event loop.
         QVERIFY(!f.form().isVisible());
         QVERIFY(f.form().testAttribute(Qt::WA_QuitOnClose));
@@ -220,9 +219,9 @@ private slots:
         const struct {
             const char* field;
             int maximum;
-        } duel[] = {{"BP1", 4},     {"OgnOr1", 4},  {"HolOr1", 4},  {"StrZ1", 4},    {"StrSt11", 1},
-                    {"StrSt12", 1}, {"StrSt13", 1}, {"StrSt14", 1}, {"ShAtack1", 100}, {"BP2", 4},
-                    {"OgnOr2", 4},  {"HolOr2", 4},  {"StrZ2", 4},   {"StrSt21", 1},  {"StrSt22", 1},
+        } duel[] = {{"BP1", 4},     {"OgnOr1", 4},  {"HolOr1", 4},    {"StrZ1", 4},      {"StrSt11", 1},
+                    {"StrSt12", 1}, {"StrSt13", 1}, {"StrSt14", 1},   {"ShAtack1", 100}, {"BP2", 4},
+                    {"OgnOr2", 4},  {"HolOr2", 4},  {"StrZ2", 4},     {"StrSt21", 1},    {"StrSt22", 1},
                     {"StrSt23", 1}, {"StrSt24", 1}, {"ShAtack2", 100}},
           calc[] = {{"SumPostsBM1", 5}, {"SumRBM1", 4}, {"SumPostsBM2", 5}, {"SumRBM2", 4}};
         for (const auto& row : duel) QTest::newRow(row.field) << QString() << U(row.field) << row.maximum;
@@ -292,8 +291,10 @@ private slots:
         QTest::addColumn<bool>("counting");
         QTest::addColumn<QString>("expected");
         const QString ones(100, QChar('1'));
-        QTest::newRow("duellist 1, clock 0") << U("GenShAttack1") << U("ShAtack1") << U("ShAtack2") << false << ones;
-        QTest::newRow("duellist 2, clock 0") << U("GenShAtack2") << U("ShAtack2") << U("ShAtack1") << false << ones;
+        QTest::newRow("duellist 1, clock 0")
+            << U("GenShAttack1") << U("ShAtack1") << U("ShAtack2") << false << ones;
+        QTest::newRow("duellist 2, clock 0")
+            << U("GenShAtack2") << U("ShAtack2") << U("ShAtack1") << false << ones;
         QTest::newRow("duellist 1, clock 0..99")
             << U("GenShAttack1") << U("ShAtack1") << U("ShAtack2") << true << CountingClockScheme();
         QTest::newRow("duellist 2, clock 0..99")
@@ -369,19 +370,33 @@ private slots:
     void tabOrder_data() {
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("duel screen") << QString()
-                                     << QStringList{"GoBattle", "BP1",      "HolOr1",      "StrZ1",      "OgnOr1",
-                                                    "StrSt11",  "StrSt12",  "StrSt13",     "ShAtack1",   "StrSt14",
-                                                    "GenShAttack1", "BP2",  "HolOr2",      "StrZ2",      "OgnOr2",
-                                                    "StrSt21",  "StrSt22",  "StrSt23",     "StrSt24",    "ShAtack2",
-                                                    "GenShAtack2", "InfoBM1", "InfoBM2",   "TypeBattle1", "GoExit",
-                                                    "HelpAction", "AboutAction", "GoCalcOfBattleChars", "GoBattle"};
-        QTest::newRow("calculator screen")
-            << U("GoCalcOfBattleChars")
-            << QStringList{"GoBattlePanel", "SumPostsBM1", "SumRBM1", "ChM11",   "ChM12",   "ChM13",
-                           "ChM14",         "ChM15",       "SumPostsBM2", "SumRBM2", "ChM21", "ChM22",
-                           "ChM23",         "ChM24",       "ChM25",   "CalcOfBattleChars", "MoveCarsOfBattlePanel",
-                           "GoBattlePanel"};
+        QTest::newRow("duel screen")
+            << QString() << QStringList{"GoBattle",    "BP1",        "HolOr1",       "StrZ1",
+                                        "OgnOr1",      "StrSt11",    "StrSt12",      "StrSt13",
+                                        "ShAtack1",    "StrSt14",    "GenShAttack1", "BP2",
+                                        "HolOr2",      "StrZ2",      "OgnOr2",       "StrSt21",
+                                        "StrSt22",     "StrSt23",    "StrSt24",      "ShAtack2",
+                                        "GenShAtack2", "InfoBM1",    "InfoBM2",      "TypeBattle1",
+                                        "GoExit",      "HelpAction", "AboutAction",  "GoCalcOfBattleChars",
+                                        "GoBattle"};
+        QTest::newRow("calculator screen") << U("GoCalcOfBattleChars") << QStringList{"GoBattlePanel",
+                                                                                      "SumPostsBM1",
+                                                                                      "SumRBM1",
+                                                                                      "ChM11",
+                                                                                      "ChM12",
+                                                                                      "ChM13",
+                                                                                      "ChM14",
+                                                                                      "ChM15",
+                                                                                      "SumPostsBM2",
+                                                                                      "SumRBM2",
+                                                                                      "ChM21",
+                                                                                      "ChM22",
+                                                                                      "ChM23",
+                                                                                      "ChM24",
+                                                                                      "ChM25",
+                                                                                      "CalcOfBattleChars",
+                                                                                      "MoveCarsOfBattlePanel",
+                                                                                      "GoBattlePanel"};
     }
     void tabOrder() {
         QFETCH(QString, screen);
