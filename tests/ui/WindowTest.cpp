@@ -39,6 +39,7 @@ private slots:
         ShownForm f;
         QCOMPARE(f.form().windowTitle(), U("Saberline 2.0"));
         QCOMPARE(f.form().pos(), QPoint(401, 174));
+        QVERIFY(f.form().windowIcon().availableSizes().contains(QSize(32, 32)));
         QCOMPARE(f.visibleScreen(), U("BattlePanel"));
         QCOMPARE(f.text("ErrorText"), QString());
         QCOMPARE(f.text("BP1"), U("30"));
