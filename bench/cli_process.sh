@@ -21,6 +21,24 @@ hyperfine --warmup 20 --runs 200 --export-json "$results/duel.json" \
 hyperfine -N --warmup 20 --runs 200 --export-json "$results/scheme.json" \
     --command-name "scheme (real clock)" "$cli scheme"
 
+# The duel once more without any shell: each run started straight from
+# Python with its request file as standard input, timed from spawn to exit.
+python3 - "$cli" "$examples" <<'PY'
+import statistics, subprocess, sys, time
+cli, examples = sys.argv[1:]
+def run(args, request):
+    with open(f"{examples}/{request}", "rb") as stdin:
+        start = time.perf_counter()
+        subprocess.run([cli, *args], stdin=stdin, stdout=subprocess.DEVNULL, check=True)
+        return time.perf_counter() - start
+for name, args, request in [("duel (cold weapons, real clock)", ["duel", "--json"], "duel-cold.json"),
+                            ("duel (pistols, chosen clock)", ["duel", "--json", "--clock", "16,31"], "duel-pistols.json")]:
+    for _ in range(20):
+        run(args, request)
+    times = sorted(run(args, request) for _ in range(200))
+    print(f"spawned directly: {name:<34} median {statistics.median(times) * 1000:.2f} ms  (min {times[0] * 1000:.2f} ms)")
+PY
+
 # The medians, which the target of 5 ms is about.
 python3 - "$results/duel.json" "$results/scheme.json" <<'PY'
 import json, sys
