@@ -25,15 +25,8 @@ std::string HundredDigitScheme(std::uint64_t start) {
 DuelRequest UndecidedColdDuel() {
     DuelRequest request = DuelRequest::StartUp();
     request.type = DuelType::ColdWeapons;
-    for (std::size_t d = 0; d < 2; ++d) {
-        auto& f = request.duellists[d];
-        f.firearm = "1";
-        f.cold = "1";
-        f.armour = "9999";
-        f.scheme = HundredDigitScheme(d * 1000);
-    }
-    request.duellists[0].strong = {"1", "2", "3", ""};
-    request.duellists[1].strong = {"4", "5", "6", ""};
+    request.duellists[0] = {"30", "1", "1", "9999", {"1", "2", "3", ""}, HundredDigitScheme(0)};
+    request.duellists[1] = {"30", "1", "1", "9999", {"4", "5", "6", ""}, HundredDigitScheme(1000)};
     return request;
 }
 
