@@ -302,7 +302,10 @@ TEST(CliScheme, ChosenClocksGiveTheKnownSchemes) {
     EXPECT_EQ(ones.out, std::string(100, '1') + "\n");
 
     std::string counting;
-    for (int reading = 0; reading < 100; ++reading) counting += (reading ? "," : "") + std::to_string(reading);
+    for (int reading = 0; reading < 100; ++reading) {
+        if (reading > 0) counting.push_back(',');
+        counting.append(std::to_string(reading));
+    }
     const CliRun runs = RunCommand({"scheme", "--clock", counting});
     ExpectSuccess(runs);
     const std::pair<int, char> expected[] = {
