@@ -259,6 +259,17 @@ TEST(CliBadInput, InputIsLimitedToOneMebibyte) {
     EXPECT_NE(over.err.find("1 MiB"), std::string::npos) << over.err;
 }
 
+// Nesting 300,000 deep fits into 1 MiB; reading and dropping it must not
+// exhaust the stack.
+TEST(CliBadInput, DeepNestingIsRefusedWithoutCrashing) {
+    const std::size_t depth = 300'000;
+    const std::string nested = R"({"SumRBM1":"1","x":)" + std::string(depth, '[') + std::string(depth, ']') + "}";
+    const CliRun run = RunCommand({"calc"}, nested);
+    EXPECT_EQ(run.status, saberline::cli::kExitBadInput);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("unknown key \"x\""), std::string::npos) << run.err;
+}
+
 TEST(CliClockList, ParsesUnsignedReadings) {
     using saberline::cli::ParseClockList;
     EXPECT_EQ(ParseClockList("0"), (std::vector<std::uint64_t>{0}));
