@@ -70,6 +70,9 @@ Json ReadRequestObject(std::istream& in) {
         request = Json::parse(text, noteKeys);
     } catch (const Json::parse_error& error) {
         throw BadInput("the input is not valid JSON (error at byte " + std::to_string(error.byte) + ")");
+    } catch (const Json::out_of_range&) {
+        // A number such as 1E400 that no double can hold.
+        throw BadInput("the input holds a number too large to read");
     }
     if (!request.is_object()) throw BadInput("the input must be a JSON object");
     if (duplicate) throw BadInput("the key " + Quoted(*duplicate) + " appears more than once");

@@ -175,6 +175,9 @@ TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {{"duel"}, R"({"BP1":"1",})", "not valid JSON"},
         {{"duel"}, "{} {}", "not valid JSON"},
         {{"duel"}, "{\"BP1\":\"\xC3\x28\"}", "not valid JSON"},  // broken UTF-8
+        {{"duel"}, R"({"BP1":1E400})", "number too large"},
+        {{"duel"}, "{\"S\":  \n111111E110000", "number too large"},
+        {{"calc"}, R"({"ChM11":-1e999})", "number too large"},
         {{"duel"}, "[]", "must be a JSON object"},
         {{"duel"}, "\"BP1\"", "must be a JSON object"},
         {{"duel"}, "30", "must be a JSON object"},
