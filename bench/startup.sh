@@ -20,15 +20,14 @@ command -v Xvfb >/dev/null && command -v xwininfo >/dev/null ||
 
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 
-# One X server for all runs.
-fifo="$(mktemp -u)"
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+# One X server for all runs, on a display number of its own.
+display=170
+while [[ -e "/tmp/.X11-unix/X$display" || -e "/tmp/.X$display-lock" ]]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null &
 xvfb=$!
-read -r display <"$fifo"
-rm -f "$fifo"
 export DISPLAY=":$display"
-for _ in $(seq 1 200); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.02; done
+for _ in $(seq 1 250); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.02; done
+xwininfo -root >/dev/null 2>&1 || { echo "startup.sh: Xvfb did not start" >&2; exit 1; }
 pid=""
 cleanup() {
   [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
