@@ -64,8 +64,10 @@ private slots:
         QVERIFY(font.bold());
         QCOMPARE(f.form().palette().color(QPalette::WindowText), QColor(Qt::blue));
         QCOMPARE(f.control<QLabel>("ErrorText")->palette().color(QPalette::WindowText), QColor(Qt::red));
+        // A button is the default only while it has the focus.
+        f.control<QLineEdit>("BP1")->setFocus();
         for (auto* button : f.form().findChildren<QPushButton*>()) {
-            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+            QVERIFY2(!button->isDefault(), qPrintable(button->objectName()));
             QVERIFY(button->toolTip().isEmpty());
         }
     }
@@ -89,6 +91,25 @@ private slots:
         QCOMPARE(f.text("InfoBM1"), U("Ещё не рассчитано!"));
         QCOMPARE(f.text("ErrorText"), QString());
         QVERIFY(f.form().isVisible());
+    }
+
+    void enterAndSpaceClickOnlyTheFocusedButton() {
+        ShownForm f;
+        saberline::ListClock clock({0});
+        saberline::Dice dice(clock);
+        f.form().setDice(dice);
+        auto* duel = f.control<QPushButton>("GoBattle");
+        duel->setFocus();
+        QTest::keyClick(duel, Qt::Key_Return);
+        QCOMPARE(f.text("ErrorText"), U(kInputError));
+        QCOMPARE(f.text("InfoBM1"), QString());
+
+        auto* generator = f.control<QPushButton>("GenShAtack2");
+        generator->setFocus();
+        QTest::keyClick(generator, Qt::Key_Space);
+        QCOMPARE(f.text("ShAtack2"), QString(100, QChar('1')));
+        QCOMPARE(f.text("ShAtack1"), QString());
+        QCOMPARE(f.visibleScreen(), U("BattlePanel"));
     }
 
     void duelButtonFightsThePistolExample() {
