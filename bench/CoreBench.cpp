@@ -109,6 +109,13 @@ void BM_RandomScheme(benchmark::State& state) {
 }
 BENCHMARK(BM_RandomScheme);
 
+// One reading of the machine's clock, as every move's reseed takes it.
+void BM_ClockRead(benchmark::State& state) {
+    saberline::PlatformClock clock;
+    for (auto _ : state) benchmark::DoNotOptimize(clock.Read());
+}
+BENCHMARK(BM_ClockRead);
+
 }  // namespace
 
 BENCHMARK_MAIN();
