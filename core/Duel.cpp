@@ -140,10 +140,9 @@ std::optional<std::string> ExpandScheme(std::string_view scheme) {
     for (char c : scheme)
         if (c < '1' || c > '6') return std::nullopt;
     if (scheme.size() > static_cast<std::size_t>(kMaxMoves)) return std::string(scheme);
-    std::string expanded;
-    expanded.reserve(kMaxMoves);
-    while (expanded.size() < static_cast<std::size_t>(kMaxMoves)) {
-        expanded.append(scheme.substr(0, kMaxMoves - expanded.size()));
+    std::string expanded(kMaxMoves, '\0');
+    for (std::size_t i = 0, p = 0; i < expanded.size(); ++i, p = p + 1 == scheme.size() ? 0 : p + 1) {
+        expanded[i] = scheme[p];
     }
     return expanded;
 }
@@ -238,70 +237,109 @@ namespace {
 
 char DieMark(std::int32_t die) noexcept { return die == 1 ? '-' : die == 6 ? '+' : '='; }
 
-void AppendEntry(std::string& log, std::int32_t health, Weapon weapon, std::int32_t die, char attack,
-                 std::int32_t parry) {
-    log.push_back(' ');
-    AppendIntText(log, health);
-    log.push_back('(');
-    if (weapon == Weapon::Pistol) {
-        AppendIntText(log, die);
-        log.push_back(')');
-    } else {
-        log.push_back(attack);
-        log.push_back(DieMark(die));
-        if (parry == 0) {
-            log.append(texts::kLogNoParry);
-        } else {
-            log.push_back('/');
-            AppendIntText(log, parry);
-            log.push_back(')');
-        }
+// Writes one move log into a buffer sized for the longest possible log, so
+// that a whole duel costs one allocation per log and no bounds checks.
+class LogWriter {
+public:
+    // Longest header "-2147483648 |", longest entry " -2147483648(6+/6) |",
+    // longest end piece the undecided one (65 bytes).
+    static constexpr std::size_t kLongestHeader = 13;
+    static constexpr std::size_t kLongestEntry = 20;
+    static constexpr std::size_t kLongestEnd = 96;
+
+    explicit LogWriter(std::size_t moves) : text_(kLongestHeader + kLongestEntry * moves + kLongestEnd, '\0') {
+        at_ = text_.data();
     }
-    log.append(texts::kLogBar);
-}
+
+    void Number(std::int32_t value) noexcept { at_ = WriteIntText(at_, value); }
+    void Char(char c) noexcept { *at_++ = c; }
+    // Fixed pieces are copied inline: a call to the library's copy for two
+    // or three characters would cost more than the copy itself.
+    template <std::size_t N>
+    void Text(const char (&text)[N]) noexcept {
+        char* at = at_;
+        for (std::size_t i = 0; i + 1 < N; ++i) at[i] = text[i];
+        at_ = at + (N - 1);
+    }
+
+    void Entry(std::int32_t health, Weapon weapon, std::int32_t die, char attack, std::int32_t parry) noexcept {
+        Char(' ');
+        Number(health);
+        Char('(');
+        if (weapon == Weapon::Pistol) {
+            Number(die);
+            Char(')');
+        } else {
+            Char(attack);
+            Char(DieMark(die));
+            if (parry == 0) {
+                Text(texts::kLogNoParry);
+            } else {
+                Char('/');
+                Number(parry);
+                Char(')');
+            }
+        }
+        Text(texts::kLogBar);
+    }
+
+    std::string Finish() {
+        text_.resize(static_cast<std::size_t>(at_ - text_.data()));
+        return std::move(text_);
+    }
+
+private:
+    std::string text_;
+    char* at_;
+};
+
+static_assert(sizeof texts::kLogUndecidedEnd <= LogWriter::kLongestEnd);
+static_assert(sizeof texts::kLogLoserEnd <= LogWriter::kLongestEnd);
+static_assert(sizeof texts::kLogDrawEnd <= LogWriter::kLongestEnd);
 
 }  // namespace
 
 MoveLogs WriteMoveLogs(std::int32_t startHealth1, std::int32_t startHealth2,
                        const std::vector<MoveRecord>& moves, DuelEnding ending) {
-    MoveLogs logs;
-    // About 14 characters a move; one allocation each for a whole duel.
-    logs.log1.reserve(24 + 16 * moves.size());
-    logs.log2.reserve(24 + 16 * moves.size());
-    AppendIntText(logs.log1, startHealth1);
-    logs.log1.append(texts::kLogBar);
-    AppendIntText(logs.log2, startHealth2);
-    logs.log2.append(texts::kLogBar);
+    LogWriter log1(moves.size());
+    LogWriter log2(moves.size());
+    log1.Number(startHealth1);
+    log1.Text(texts::kLogBar);
+    log2.Number(startHealth2);
+    log2.Text(texts::kLogBar);
     for (const MoveRecord& m : moves) {
-        AppendEntry(logs.log1, m.health1, m.weapon, m.die1, m.attack1, m.parry1);
-        AppendEntry(logs.log2, m.health2, m.weapon, m.die2, m.attack2, m.parry2);
+        log1.Entry(m.health1, m.weapon, m.die1, m.attack1, m.parry1);
+        log2.Entry(m.health2, m.weapon, m.die2, m.attack2, m.parry2);
     }
-    auto winner = [&](std::string& log, std::int32_t finalHealth) {
-        log.push_back(' ');
-        AppendIntText(log, finalHealth);
-        log.push_back(';');
+    auto winner = [](LogWriter& log, std::int32_t finalHealth) {
+        log.Char(' ');
+        log.Number(finalHealth);
+        log.Char(';');
     };
     const std::int32_t final1 = moves.empty() ? startHealth1 : moves.back().health1;
     const std::int32_t final2 = moves.empty() ? startHealth2 : moves.back().health2;
+    MoveLogs logs;
     switch (ending) {
         case DuelEnding::Duellist1Wins:
-            winner(logs.log1, final1);
-            logs.log2.append(texts::kLogLoserEnd);
+            winner(log1, final1);
+            log2.Text(texts::kLogLoserEnd);
             break;
         case DuelEnding::Duellist2Wins:
-            logs.log1.append(texts::kLogLoserEnd);
-            winner(logs.log2, final2);
+            log1.Text(texts::kLogLoserEnd);
+            winner(log2, final2);
             break;
         case DuelEnding::BothFell:
-            logs.log1.append(texts::kLogDrawEnd);
-            logs.log2.append(texts::kLogDrawEnd);
+            log1.Text(texts::kLogDrawEnd);
+            log2.Text(texts::kLogDrawEnd);
             break;
         case DuelEnding::Undecided:
-            logs.log1.append(texts::kLogUndecidedEnd);
-            logs.log2.append(texts::kLogUndecidedEnd);
+            log1.Text(texts::kLogUndecidedEnd);
+            log2.Text(texts::kLogUndecidedEnd);
             logs.message = texts::kLongDuel;
             break;
     }
+    logs.log1 = log1.Finish();
+    logs.log2 = log2.Finish();
     return logs;
 }
 

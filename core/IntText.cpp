@@ -81,17 +81,25 @@ std::int32_t TextToInt(std::string_view text) {
     return value;
 }
 
-void AppendIntText(std::string& out, std::int32_t value) {
-    char digits[12];
-    char* p = digits + sizeof digits;
+char* WriteIntText(char* out, std::int32_t value) noexcept {
     std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
                                         : static_cast<std::uint32_t>(value);
+    if (value < 0) *out++ = '-';
+    // Digits are written straight into place, last first.
+    std::size_t length = 1;
+    for (std::uint32_t rest = magnitude; rest >= 10u; rest /= 10u) ++length;
+    char* const end = out + length;
+    char* p = end;
     do {
         *--p = static_cast<char>('0' + magnitude % 10u);
         magnitude /= 10u;
     } while (magnitude != 0);
-    if (value < 0) *--p = '-';
-    out.append(p, digits + sizeof digits);
+    return end;
+}
+
+void AppendIntText(std::string& out, std::int32_t value) {
+    char text[11];
+    out.append(text, WriteIntText(text, value));
 }
 
 std::string IntToText(std::int32_t value) {

@@ -28,6 +28,8 @@ std::int32_t TextToInt(std::string_view text);
 std::string IntToText(std::int32_t value);
 // The same digits appended to `out`.
 void AppendIntText(std::string& out, std::int32_t value);
+// The same digits written at `out` (room for 11 characters); returns the end.
+char* WriteIntText(char* out, std::int32_t value) noexcept;
 
 // Title of the error box and message dialog: the executable's file name
 // without its folder, cut before its first '.', every character after the

@@ -4,35 +4,35 @@
 namespace saberline::texts {
 
 // Duel screen messages.
-inline constexpr const char* kInputError = "Внимание! Ошибка при вводе начальных характеристик!";
-inline constexpr const char* kCostumeError = "Внимание! Очки защиты при надевании дворянского костюма равны 0!";
-inline constexpr const char* kDuplicateSides1 = "Внимание! Некоторые сильные стороны первого бойца повторяются!";
-inline constexpr const char* kDuplicateSides2 = "Внимание! Некоторые сильные стороны второго бойца повторяются!";
-inline constexpr const char* kSchemeEmpty1 = "Внимание! Схема атаки первого бретёра не заполнена!";
-inline constexpr const char* kSchemeEmpty2 = "Внимание! Схема атаки второго бретёра не заполнена!";
-inline constexpr const char* kSchemeBad1 = "Внимание! Схема атаки первого бретёра присутствуют неподходящие символы!";
-inline constexpr const char* kSchemeBad2 = "Внимание! Схема атаки второго бретёра присутствуют неподходящие символы!";
-inline constexpr const char* kLongDuel = "В течении долгого боя ни один противник так и не смог взять верх.";
+inline constexpr char kInputError[] = "Внимание! Ошибка при вводе начальных характеристик!";
+inline constexpr char kCostumeError[] = "Внимание! Очки защиты при надевании дворянского костюма равны 0!";
+inline constexpr char kDuplicateSides1[] = "Внимание! Некоторые сильные стороны первого бойца повторяются!";
+inline constexpr char kDuplicateSides2[] = "Внимание! Некоторые сильные стороны второго бойца повторяются!";
+inline constexpr char kSchemeEmpty1[] = "Внимание! Схема атаки первого бретёра не заполнена!";
+inline constexpr char kSchemeEmpty2[] = "Внимание! Схема атаки второго бретёра не заполнена!";
+inline constexpr char kSchemeBad1[] = "Внимание! Схема атаки первого бретёра присутствуют неподходящие символы!";
+inline constexpr char kSchemeBad2[] = "Внимание! Схема атаки второго бретёра присутствуют неподходящие символы!";
+inline constexpr char kLongDuel[] = "В течении долгого боя ни один противник так и не смог взять верх.";
 
 // Pieces of the move logs.
-inline constexpr const char* kLogBar = " |";
-inline constexpr const char* kLogNoParry = "/X)";
-inline constexpr const char* kLogLoserEnd = " убит: поражение;";
-inline constexpr const char* kLogDrawEnd = " убит: ничья;";
-inline constexpr const char* kLogUndecidedEnd = " боец покидает арену непобеждённым.";
+inline constexpr char kLogBar[] = " |";
+inline constexpr char kLogNoParry[] = "/X)";
+inline constexpr char kLogLoserEnd[] = " убит: поражение;";
+inline constexpr char kLogDrawEnd[] = " убит: ничья;";
+inline constexpr char kLogUndecidedEnd[] = " боец покидает арену непобеждённым.";
 
 // Initial text of the two move-log fields.
-inline constexpr const char* kNotYetComputed = "Ещё не рассчитано!";
+inline constexpr char kNotYetComputed[] = "Ещё не рассчитано!";
 
 // Calculator and transfer.
-inline constexpr const char* kForumInputError = "Внимание! Неверно введены форумные параметры!";
-inline constexpr const char* kTransferRefused =
+inline constexpr char kForumInputError[] = "Внимание! Неверно введены форумные параметры!";
+inline constexpr char kTransferRefused[] =
     "Перенос данных отменён. Возможно расчёт был произведён на основании некорректных данных!";
-inline constexpr const char* kTransferQuestion = "Вы действительно хотите перенести характеристики на боевую панель?";
-inline constexpr const char* kTransferQuestionTitle = "Test";
+inline constexpr char kTransferQuestion[] = "Вы действительно хотите перенести характеристики на боевую панель?";
+inline constexpr char kTransferQuestionTitle[] = "Test";
 
 // The conversion error's message; %s stands for the refused text.
-inline constexpr const char* kConvertErrorFormat = "'%s' is not a valid integer value";
+inline constexpr char kConvertErrorFormat[] = "'%s' is not a valid integer value";
 
 // Every message the duel screen's message line can show (besides empty).
 inline constexpr const char* kDuelMessages[] = {
