@@ -137,6 +137,7 @@ Validation ValidateDuel(const DuelRequest& request) {
 }
 
 std::optional<std::string> ExpandScheme(std::string_view scheme) {
+    if (scheme.empty()) return std::nullopt;  // nothing to repeat
     for (char c : scheme)
         if (c < '1' || c > '6') return std::nullopt;
     if (scheme.size() > static_cast<std::size_t>(kMaxMoves)) return std::string(scheme);

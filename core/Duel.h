@@ -76,8 +76,8 @@ struct Validation {
 Validation ValidateDuel(const DuelRequest& request);
 
 // The scheme cyclically repeated to 100 digits (a text longer than 100 is
-// kept whole); nullopt when any character is not a digit 1 to 6. An empty
-// scheme is the caller's check.
+// kept whole); nullopt when any character is not a digit 1 to 6, or when
+// there is none (the duel request reports an empty scheme before this).
 std::optional<std::string> ExpandScheme(std::string_view scheme);
 
 enum class Weapon : std::uint8_t { Pistol, ColdWeapon };

@@ -157,7 +157,7 @@ TEST(AttackSchemes, Expansion) {
 TEST(AttackSchemes, BadCharactersAnywhere) {
     std::string long150(150, '3');
     long150[119] = '7';
-    for (const std::string scheme : {"0", "7", "12 3", "123 ", " 123", "12a", "8", "9", "1-2", "+1", "$1",
+    for (const std::string scheme : {"", "0", "7", "12 3", "123 ", " 123", "12a", "8", "9", "1-2", "+1", "$1",
                                      "12\xD0\x90", long150.c_str()}) {
         EXPECT_FALSE(ExpandScheme(scheme).has_value()) << scheme;
     }
