@@ -116,7 +116,6 @@ if [ ! -s "$tarball" ] || [ "${SABERLINE_CLEAN_REFRESH:-0}" = 1 ]; then
 fi
 
 chroot_dir=$(mktemp -d "$cache/run.XXXXXX")
-chmod 755 "$chroot_dir"
 mounts=""
 cleanup() {
   status=$?
@@ -140,6 +139,8 @@ trap 'exit 130' INT TERM HUP
 
 say "unpacking a fresh copy of the clean root"
 tar -C "$chroot_dir" --numeric-owner -xf "$tarball"
+# A root directory like any other (mktemp makes it private to root).
+chmod 755 "$chroot_dir"
 echo "$sources" | awk '{ print "deb", $1, $2, "main" }' >"$chroot_dir/etc/apt/sources.list"
 cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
 # No services start inside the chroot.
