@@ -182,18 +182,11 @@ std::int32_t ResolveStrike(std::int32_t die, bool parried, std::int32_t cold,
     return Damage(strength - defenderArmour);
 }
 
-namespace {
-
-// The attack digit of move n: the scheme's n-th character as a number. The
-// expanded scheme is the system's own text, so this converts; if it ever
-// does not, the conversion error ends the request.
-std::int32_t AttackDigit(const std::string& scheme, int move) {
+std::int32_t AttackDigit(std::string_view scheme, int move) {
     const std::size_t at = static_cast<std::size_t>(move - 1);
     if (at < scheme.size() && scheme[at] >= '0' && scheme[at] <= '9') return scheme[at] - '0';
-    return TextToInt(at < scheme.size() ? std::string_view(scheme).substr(at, 1) : std::string_view());
+    return TextToInt(at < scheme.size() ? scheme.substr(at, 1) : std::string_view());
 }
-
-}  // namespace
 
 DuelResult RunDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice& dice) {
     DuelResult result;

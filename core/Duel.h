@@ -101,6 +101,10 @@ struct DuelResult {
 };
 
 Weapon WeaponOfMove(DuelType type, int move) noexcept;
+// The attack digit of move n (1-based): the expanded scheme's n-th character
+// as a number. The expanded scheme is the system's own text, so this
+// converts; if it ever does not, the conversion error ends the request.
+std::int32_t AttackDigit(std::string_view scheme, int move);
 std::int32_t ResolveShot(std::int32_t die, std::int32_t firearm, std::int32_t defenderArmour) noexcept;
 std::int32_t FindParryingSide(std::int32_t attack, const std::array<std::int32_t, 3>& strong,
                               std::int32_t fourth, bool nobleCostume) noexcept;

@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "IntText.h"
 
 // How the odds are found. The damage a duellist takes in move n depends only
 // on the other duellist's die, the weapon and attack digit of move n and
@@ -57,13 +56,6 @@ struct MoveDamage {
     std::int64_t Least() const { return *std::min_element(amount.begin(), amount.begin() + count); }
     std::int64_t Most() const { return *std::max_element(amount.begin(), amount.begin() + count); }
 };
-
-// The attack digit of move n, read as the duel button reads it.
-std::int32_t AttackDigit(const std::string& scheme, int move) {
-    const std::size_t at = static_cast<std::size_t>(move - 1);
-    if (at < scheme.size() && scheme[at] >= '0' && scheme[at] <= '9') return scheme[at] - '0';
-    return TextToInt(at < scheme.size() ? std::string_view(scheme).substr(at, 1) : std::string_view());
-}
 
 MoveDamage DamageTaken(const Duellist& attacker, const Duellist& defender, Weapon weapon, int move) {
     MoveDamage damage;
