@@ -121,18 +121,6 @@ DuelRequest ReadDuelRequest(std::istream& in) {
     return request;
 }
 
-struct ForumTextField {
-    const char* name;
-    std::string ForumFields::*text;
-    int maxLength;
-};
-constexpr std::array<ForumTextField, 4> kForumTextFields{{
-    {"SumPostsBM1", &ForumFields::posts1, 5},
-    {"SumRBM1", &ForumFields::reputation1, 4},
-    {"SumPostsBM2", &ForumFields::posts2, 5},
-    {"SumRBM2", &ForumFields::reputation2, 4},
-}};
-
 // ChM11..ChM15, ChM21..ChM25: the duellist (1 or 2) of a black-mark box, or
 // 0 when `key` names no box.
 int BlackMarkOwner(const std::string& key) {

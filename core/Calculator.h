@@ -21,6 +21,20 @@ struct ForumFields {
     int marks2 = 0;  // checked boxes among ChM21..ChM25
 };
 
+// One text field of the calculator screen: its control name, where its text
+// goes and how many characters the screen lets the user type into it.
+struct ForumTextField {
+    const char* name;
+    std::string ForumFields::*text;
+    int maxLength;
+};
+inline const std::array<ForumTextField, 4> kForumTextFields{{
+    {"SumPostsBM1", &ForumFields::posts1, 5},
+    {"SumRBM1", &ForumFields::reputation1, 4},
+    {"SumPostsBM2", &ForumFields::posts2, 5},
+    {"SumRBM2", &ForumFields::reputation2, 4},
+}};
+
 // The six result fields, in the order FOgnOr1, FHolOr1, FStrZ1, FOgnOr2,
 // FHolOr2, FStrZ2.
 struct CombatTexts {
