@@ -17,6 +17,7 @@
 #include "Dice.h"
 #include "Duel.h"
 #include "Odds.h"
+#include "Version.h"
 
 namespace saberline::cli {
 namespace {
@@ -315,6 +316,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     CLI::App app{"Saberline 2.0: the duel referee and the characteristics calculator without a window.",
                  kProgram};
     app.require_subcommand(1);
+    app.set_version_flag("--version", VersionText(kProgram), "Print the name, version and licence, and exit");
 
     std::optional<std::string> duelClock;
     bool duelJson = false;

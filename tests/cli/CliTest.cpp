@@ -9,6 +9,7 @@
 #include "Cli.h"
 #include "Dice.h"
 #include "Texts.h"
+#include "Version.h"
 
 namespace {
 
@@ -428,6 +429,19 @@ TEST(CliUsage, HelpGoesToStandardOutput) {
     const CliRun run = RunCommand({"--help"});
     ExpectSuccess(run);
     for (const char* command : {"duel", "scheme", "calc", "odds"}) EXPECT_NE(run.out.find(command), std::string::npos);
+    EXPECT_NE(run.out.find("Usage: saberline-cli "), std::string::npos);
+    EXPECT_NE(run.out.find("--version"), std::string::npos);
+}
+
+TEST(CliUsage, VersionGivesNameVersionAndLicenceWithoutACommand) {
+    const CliRun run = RunCommand({"--version"});
+    ExpectSuccess(run);
+    const std::string first = run.out.substr(0, run.out.find('\n'));
+    EXPECT_EQ(first, "saberline-cli " + std::string(saberline::kVersion));
+    EXPECT_NE(run.out.find("\nCopyright (C) "), std::string::npos);
+    EXPECT_NE(run.out.find("\nLicense: MIT"), std::string::npos);
+    EXPECT_EQ(run.out.back(), '\n');
+    EXPECT_NE(run.out.substr(run.out.size() - 2), "\n\n");
 }
 
 }  // namespace
