@@ -5,15 +5,18 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QScreen>
 #include <QUrl>
 #include <exception>
 #include <stdexcept>
 #include <string>
 
 #include "Calculator.h"
+#include "Desktop.h"
 #include "IntText.h"
 #include "Texts.h"
 
@@ -65,6 +68,11 @@ void ApplyStoredLayout(QWidget* window) {
             if (auto* label = qobject_cast<QLabel*>(widget)) label->adjustSize();
 }
 
+// The frame and title bar around the client area, for as long as the window
+// manager has not told their real size (before the window is first shown):
+// the outer size 756 x 722 around the client area of 740 x 684.
+constexpr QSize kFrameAllowance(16, 38);
+
 int CheckedCount(std::initializer_list<const QCheckBox*> marks) {
     int count = 0;
     for (const QCheckBox* mark : marks) count += mark->isChecked() ? 1 : 0;
@@ -81,7 +89,7 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
 
     setupUi(this);
     ApplyStoredLayout(this);
-    move(401, 174);
+    move(FirstPosition());
 
     for (std::size_t i = 0; i < saberline::kDuelFields.size(); ++i) {
         duelFields_[i] = findChild<QLineEdit*>(QString::fromLatin1(saberline::kDuelFields[i].name));
@@ -105,6 +113,15 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     Wire(Lanternhall, &TForm1::LanternhallClick);
 
     Dispatch(&TForm1::FormCreate, this);
+}
+
+QPoint TForm1::FirstPosition() const {
+    const QPoint preferred(401, 174);
+    QScreen* screen = QGuiApplication::screenAt(preferred);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return preferred;
+    const QSize outer = frameGeometry().size().expandedTo(size() + kFrameAllowance);
+    return WindowPlacement(screen->availableGeometry(), outer, preferred);
 }
 
 void TForm1::Wire(QObject* control, Handler handler) {

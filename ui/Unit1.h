@@ -57,6 +57,9 @@ private:
     // window goes on.
     void Dispatch(Handler handler, QObject* sender);
     void Wire(QObject* control, Handler handler);
+    // Where the window opens: 401,174, or nearer the screen's corner when
+    // the whole window would not be seen there.
+    QPoint FirstPosition() const;
     void GenerateSchemeInto(QLineEdit* scheme);
 
     Dialogs& dialogs_;
