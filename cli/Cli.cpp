@@ -317,6 +317,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
                  kProgram};
     app.require_subcommand(1);
     app.set_version_flag("--version", VersionText(kProgram), "Print the name, version and licence, and exit");
+    app.footer(
+        "Each command answers --help. Exit status: 0 when the command ran (a request\n"
+        "the referee refuses included), 2 for bad input or a usage error, 1 for an\n"
+        "internal error.");
 
     std::optional<std::string> duelClock;
     bool duelJson = false;

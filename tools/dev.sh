@@ -16,6 +16,7 @@ packages=(
   fonts-wine
   xvfb xauth x11-utils imagemagick
   desktop-file-utils appstream dpkg-dev file
+  qt6-translations-l10n help2man man-db lintian
 )
 
 install_missing() {
