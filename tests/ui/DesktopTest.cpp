@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -114,6 +115,32 @@ private slots:
         for (const char* expected : {"-h, --help", "--version", "saberline-cli", "Exit status"})
             QVERIFY2(help.contains(U(expected)), expected);
         for (const QString& line : help.split(U("\n"))) QVERIFY2(line.size() <= 79, qPrintable(line));
+    }
+
+    // --- The display ------------------------------------------------------
+
+    // While the display opens, the toolkit's messages are held back; once
+    // it is open they are passed on, in order and with their category.
+    void messagesHeldWhileTheDisplayOpensArePassedOn() {
+        static QStringList passed;
+        passed.clear();
+        const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+                passed << QString::number(type) + U(" ") + QString::fromLatin1(context.category) + U(" ") + text;
+            });
+        {
+            DisplayGuard guard;
+            qWarning("first");
+            static const QLoggingCategory category("saberline.test");
+            qCWarning(category) << "second";
+            QVERIFY(passed.isEmpty());
+            guard.release();
+            qWarning("after");
+        }
+        qInstallMessageHandler(before);
+        QCOMPARE(passed, QStringList({QString::number(QtWarningMsg) + U(" default first"),
+                                      QString::number(QtWarningMsg) + U(" saberline.test second"),
+                                      QString::number(QtWarningMsg) + U(" default after")}));
     }
 
     // --- The language of the boxes ---------------------------------------
