@@ -297,6 +297,22 @@ private slots:
         QCOMPARE(accessible->text(QAccessible::Name), name);
     }
 
+    // A screen reader says whose black mark it is from the group it is in.
+    void blackMarksAreSaidWithTheirDuellist() {
+        ShownForm f;
+        f.click("GoCalcOfBattleChars");
+        for (int duellist = 1; duellist <= 2; ++duellist)
+            for (int mark = 1; mark <= 5; ++mark) {
+                const QString name = QString("ChM%1%2").arg(duellist).arg(mark);
+                QAccessibleInterface* accessible =
+                    QAccessible::queryAccessibleInterface(f.control(qPrintable(name)));
+                QVERIFY(accessible && accessible->parent());
+                QCOMPARE(accessible->role(), QAccessible::CheckBox);
+                QCOMPARE(accessible->parent()->text(QAccessible::Name),
+                         U("Форумные параметры бретёра №%1").arg(duellist));
+            }
+    }
+
     // No edit field, check box or button is left nameless, and a field with
     // a caption label of its own ("T" and its name) is named by that caption.
     void namesAreCompleteAndFollowTheCaptions() {
