@@ -132,3 +132,20 @@ module.exports = {
   launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, random,
   duelFields, screens, pagePath, pageUrl, cliPath, root,
 };
+
+// The smallest clock reading after which one move's two dice are (die1,
+// die2): a test's way of choosing what the dice show. The dice are the
+// window's 32-bit generator, seed := reading, seed := seed * 134775813 + 1,
+// die := floor(seed * 6 / 2^32) + 1.
+function readingForDice(die1, die2) {
+  const die = (seed) => Math.floor((seed * 6) / 4294967296) + 1;
+  const step = (seed) => (Math.imul(seed, 134775813) + 1) >>> 0;
+  for (let reading = 0; reading < 1000000; ++reading) {
+    const first = step(reading);
+    if (die(first) === die1 && die(step(first)) === die2) return reading;
+  }
+  throw new Error('no reading gives these dice');
+}
+const clockFor = (moves) => moves.map(([a, b]) => readingForDice(a, b)).join(',');
+module.exports.readingForDice = readingForDice;
+module.exports.clockFor = clockFor;
