@@ -114,6 +114,7 @@ test('navigation: each screen reached from the duel screen and back, every field
   for (const [button, screen] of trips) {
     await page.click('#' + button);
     assert.deepEqual(await visibleScreens(page), [screen], button);
+    assert.equal(await page.isVisible('#DuelExtras'), screen === 'BattlePanel', 'odds and link go with the duel screen');
     assert.deepEqual(await read(page, everything), before, button);
   }
   await page.context().close();
