@@ -265,7 +265,9 @@ describe('the duel link', () => {
     assert.equal(await page.isEnabled('#CopyDuelLink'), true);
     const { DuelLink } = await read(page, ['DuelLink']);
     assert.ok(DuelLink.startsWith(page.url().split('?')[0].split('#')[0] + '#duel=1&'), DuelLink);
+    await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
     await page.click('#CopyDuelLink');
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), DuelLink, 'copied');
 
     const other = await open(browser, { url: DuelLink });
     const replay = await read(other, [...outputs, ...duelFields, 'TypeBattle3', 'ReplayMark', 'PageNotice']);
