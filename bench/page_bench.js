@@ -111,7 +111,7 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
         const fields = fieldsOf(type, f, g);
         core.duelOdds(fields);
         const t0 = performance.now();
-        for (let i = 0; i < 3; ++i) core.duelOdds(fields);
+        for (let i = 0; i < 10; ++i) core.duelOdds(fields);
         const t = performance.now() - t0;
         if (!slowest || t > slowest.t) slowest = { t, f, g };
       }
