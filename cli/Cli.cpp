@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <istream>
 #include <limits>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "Duel.h"
 #include "Odds.h"
 #include "Version.h"
+#include "Readings.h"
 
 namespace saberline::cli {
 namespace {
@@ -223,12 +223,6 @@ int RunCalcCommand(bool json, std::istream& in, std::ostream& out) {
     return kExitOk;
 }
 
-std::string Percent(double probability) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f %%", probability * 100.0);
-    return text;
-}
-
 int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     const DuelRequest request = ReadDuelRequest(in);
     const DuelOdds odds = ComputeOdds(request);
@@ -247,70 +241,16 @@ int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     } else if (refused) {
         out << "ErrorText: " << odds.ErrorText << '\n';
     } else {
-        char moves[32];
-        std::snprintf(moves, sizeof moves, "%.1f", odds.expectedMoves);
-        out << "Duellist 1 wins: " << Percent(odds.duellist1) << '\n'
-            << "Duellist 2 wins: " << Percent(odds.duellist2) << '\n'
-            << "Both fall: " << Percent(odds.bothFell) << '\n'
-            << "Undecided after 100 moves: " << Percent(odds.undecided) << '\n'
-            << "Expected number of moves: " << moves << '\n';
+        out << "Duellist 1 wins: " << PercentText(odds.duellist1) << '\n'
+            << "Duellist 2 wins: " << PercentText(odds.duellist2) << '\n'
+            << "Both fall: " << PercentText(odds.bothFell) << '\n'
+            << "Undecided after 100 moves: " << PercentText(odds.undecided) << '\n'
+            << "Expected number of moves: " << MovesText(odds.expectedMoves) << '\n';
     }
     return kExitOk;
 }
 
 }  // namespace
-
-std::optional<std::vector<std::uint64_t>> ParseClockList(std::string_view list) {
-    std::vector<std::uint64_t> readings;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = std::min(list.find(',', start), list.size());
-        const std::string_view item = list.substr(start, comma - start);
-        if (item.empty()) return std::nullopt;
-        std::uint64_t value = 0;
-        for (const char c : item) {
-            if (c < '0' || c > '9') return std::nullopt;
-            const auto digit = static_cast<std::uint64_t>(c - '0');
-            if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
-            value = value * 10 + digit;
-        }
-        readings.push_back(value);
-        if (comma == list.size()) return readings;
-        start = comma + 1;
-    }
-}
-
-std::optional<std::size_t> CountUtf8Characters(std::string_view text) {
-    std::size_t count = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        std::uint32_t code = 0;
-        std::uint32_t minimum = 0;
-        if (lead < 0x80) {
-            code = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1, code = lead & 0x1Fu, minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2, code = lead & 0x0Fu, minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3, code = lead & 0x07u, minimum = 0x10000;
-        } else {
-            return std::nullopt;  // a continuation byte, C0, C1 or F5..FF in lead position
-        }
-        if (text.size() - i <= extra) return std::nullopt;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0u) != 0x80u) return std::nullopt;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
-        i += extra + 1;
-        ++count;
-    }
-    return count;
-}
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     CLI::App app{"Saberline 2.0: the duel referee and the characteristics calculator without a window.",
