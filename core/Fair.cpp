@@ -113,15 +113,25 @@ std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex) {
     return bytes;
 }
 
-std::string WordFault(std::string_view word) {
-    if (word.empty()) return "is empty";
-    std::string fault = FieldTextFault(word, kMaxWordCharacters);
-    if (!fault.empty()) return fault;
+WordProblem CheckWord(std::string_view word) {
+    if (word.empty()) return WordProblem::Empty;
     const std::optional<std::u32string> characters = DecodeUtf8(word);
+    if (!characters) return WordProblem::NotUtf8;
+    if (characters->size() > kMaxWordCharacters) return WordProblem::TooLong;
     const bool control = std::any_of(characters->begin(), characters->end(), [](char32_t c) {
         return c < 0x20 || (c >= 0x7F && c <= 0x9F);
     });
-    if (control) return "contains a control character";
+    return control ? WordProblem::ControlCharacter : WordProblem::None;
+}
+
+std::string WordFault(std::string_view word) {
+    switch (CheckWord(word)) {
+        case WordProblem::None: break;
+        case WordProblem::Empty: return "is empty";
+        case WordProblem::NotUtf8: return "is not valid UTF-8";
+        case WordProblem::TooLong: return "is longer than " + std::to_string(kMaxWordCharacters) + " characters";
+        case WordProblem::ControlCharacter: return "contains a control character";
+    }
     return {};
 }
 
@@ -172,7 +182,15 @@ std::string FormatVerification(const FairDuel& duel) {
     return text;
 }
 
+std::string LinkFragment(const FairDuel& duel) { return kLinkPrefix + FormatVerification(duel); }
+
 std::variant<FairDuel, std::string> ParseVerification(std::string_view text) {
+    const std::string_view prefix = kLinkPrefix;
+    if (text.substr(0, prefix.size()) == prefix) {
+        text.remove_prefix(prefix.size());
+    } else if (const std::size_t hash = text.find("#" + std::string(prefix)); hash != std::string_view::npos) {
+        text.remove_prefix(hash + 1 + prefix.size());
+    }
     const std::string versionTag = kVersion;
     const std::size_t firstAmpersand = std::min(text.find('&'), text.size());
     const std::string_view version = text.substr(0, firstAmpersand);

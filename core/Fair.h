@@ -44,11 +44,13 @@ std::string ToHex(std::span<const std::uint8_t> bytes);
 // 64 hexadecimal digits (either case) as 32 bytes; nullopt for anything else.
 std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex);
 
-// What is wrong with a player's word, as a phrase that follows the word's
-// name ("is empty", ...); empty when the word is acceptable. A word is 1 to
-// 100 characters of well-formed UTF-8 without control characters (U+0000 to
-// U+001F, U+007F to U+009F). It is used exactly as given: no trimming, no
-// Unicode normalisation.
+// A player's word is 1 to 100 characters of well-formed UTF-8 without
+// control characters (U+0000 to U+001F, U+007F to U+009F). It is used
+// exactly as given: no trimming, no Unicode normalisation.
+enum class WordProblem : std::uint8_t { None, Empty, NotUtf8, TooLong, ControlCharacter };
+WordProblem CheckWord(std::string_view word);
+// The problem as a phrase that follows the word's name ("is empty", ...);
+// empty when the word is acceptable.
 std::string WordFault(std::string_view word);
 
 // Everything that fixes a fair duel's dice besides the HMAC itself.
@@ -97,8 +99,14 @@ DuelScreenTexts RunFairDuel(const DuelRequest& request, const Readings& readings
 // with every byte other than A-Z a-z 0-9 - . _ ~ written as %XX.
 std::string FormatVerification(const FairDuel& duel);
 
+// The page's verification link is the page's address, '#', this prefix and
+// the verification text.
+inline constexpr char kLinkPrefix[] = "fair:";
+std::string LinkFragment(const FairDuel& duel);
+
 // A verification text read back: the duel, or a one-line reason why the
-// text is not a verification.
+// text is not a verification. Also reads the fragment of a verification link
+// (prefix and text) and a whole link (anything, then '#', prefix and text).
 std::variant<FairDuel, std::string> ParseVerification(std::string_view text);
 
 // What a check compares, as posted in the thread.

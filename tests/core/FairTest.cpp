@@ -80,7 +80,7 @@ TEST(FairWord, OneToOneHundredCharactersOfUtf8WithoutControls) {
         {hundredCyrillic + "ж", "is longer than 100 characters"},
         {"\xC3\x28", "is not valid UTF-8"},
         {"\xED\xA0\x80", "is not valid UTF-8"},      // a surrogate
-        {std::string("a\0b", 3), "contains a zero character"},
+        {std::string("a\0b", 3), "contains a control character"},
         {"tab\there", "contains a control character"},
         {"line\n", "contains a control character"},
         {"\x7F", "contains a control character"},
@@ -218,6 +218,23 @@ TEST(FairVerification, RoundTripOfAwkwardTexts) {
     EXPECT_EQ(back.request.type, duel.request.type);
     EXPECT_EQ(CanonicalRequest(back.request), CanonicalRequest(duel.request));
     EXPECT_EQ(FormatVerification(back), text);
+}
+
+// The page's verification link, whole or as its fragment, reads as the
+// verification it carries.
+TEST(FairVerification, ReadsTheVerificationLink) {
+    const FairDuel duel = SampleDuel();
+    const std::string fragment = LinkFragment(duel);
+    EXPECT_EQ(fragment, "fair:" + FormatVerification(duel));
+    for (const std::string& text : {fragment, "https://example.org/saberline.html#" + fragment,
+                                    "file:///home/referee/saberline.html?clock=1#" + fragment}) {
+        const auto parsed = ParseVerification(text);
+        ASSERT_TRUE(std::holds_alternative<FairDuel>(parsed)) << text;
+        EXPECT_EQ(FormatVerification(std::get<FairDuel>(parsed)), FormatVerification(duel));
+    }
+    const auto parsed = ParseVerification("https://example.org/saberline.html#duel=1&BP1=30");
+    ASSERT_TRUE(std::holds_alternative<std::string>(parsed));
+    EXPECT_EQ(std::get<std::string>(parsed), "the verification does not start with saberline-fair-v1");
 }
 
 // Items may come in any order, escapes in either case, and printable
