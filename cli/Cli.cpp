@@ -334,8 +334,8 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     auto parsed = fair::ParseVerification(verification);
     if (const auto* reason = std::get_if<std::string>(&parsed)) throw BadInput(*reason);
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
-    const fair::FairCheck check =
-        fair::CheckFairDuel(duel, fair::Commitment(duel.secret), fair::NativeReadings(duel), posted);
+    const fair::Readings readings = fair::NativeReadings(duel);
+    const fair::FairCheck check = fair::CheckFairDuel(duel, fair::Commitment(duel.secret), readings, posted);
 
     OrderedJson result;
     result["verified"] = check.Verified();
@@ -349,6 +349,15 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     replayed["InfoBM2"] = check.replayed.InfoBM2;
     replayed["ErrorText"] = check.replayed.ErrorText;
     result["replayed"] = replayed;
+    // Each reseed's reading as 16 hexadecimal digits, for checkers with
+    // their own tools (a duel uses as many as it has moves).
+    OrderedJson hexReadings = OrderedJson::array();
+    for (const std::uint64_t reading : readings) {
+        std::array<std::uint8_t, 8> bytes{};
+        for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(reading >> (56 - 8 * i));
+        hexReadings.push_back(fair::ToHex(bytes));
+    }
+    result["readings"] = hexReadings;
     out << Dump(result) << '\n';
     return check.Verified() ? kExitOk : kExitNotVerified;
 }

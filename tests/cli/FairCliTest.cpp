@@ -181,6 +181,11 @@ TEST(FairVerify, AgreesWithTheDuelAsPosted) {
     EXPECT_EQ(run.result.at("word1"), "1523");
     EXPECT_EQ(run.result.at("request").at("BP2"), "9998");
     EXPECT_EQ(run.result.at("replayed").at("InfoBM2"), posted.at("InfoBM2"));
+    // The readings, as 16 hexadecimal digits each: reseed 1 of this duel
+    // computed with Python's hmac from the documented layout.
+    ASSERT_EQ(run.result.at("readings").size(), 100u);
+    EXPECT_EQ(run.result.at("readings")[0], "6b9786562034a476");
+    EXPECT_EQ(run.result.at("readings")[99], "f472dc24299dc325");
     // An upper-case commitment is the same commitment.
     Json upper = posted;
     std::string commitment = upper.at("commitment");
