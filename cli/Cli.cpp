@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <istream>
 #include <limits>
 #include <optional>
@@ -20,6 +19,7 @@
 #include "Fair.h"
 #include "FairCrypto.h"
 #include "Odds.h"
+#include "Readings.h"
 #include "Utf8.h"
 
 namespace saberline::cli {
@@ -221,12 +221,6 @@ int RunCalcCommand(bool json, std::istream& in, std::ostream& out) {
     return kExitOk;
 }
 
-std::string Percent(double probability) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f %%", probability * 100.0);
-    return text;
-}
-
 int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     const DuelRequest request = ReadDuelRequest(in);
     const DuelOdds odds = ComputeOdds(request);
@@ -245,13 +239,11 @@ int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     } else if (refused) {
         out << "ErrorText: " << odds.ErrorText << '\n';
     } else {
-        char moves[32];
-        std::snprintf(moves, sizeof moves, "%.1f", odds.expectedMoves);
-        out << "Duellist 1 wins: " << Percent(odds.duellist1) << '\n'
-            << "Duellist 2 wins: " << Percent(odds.duellist2) << '\n'
-            << "Both fall: " << Percent(odds.bothFell) << '\n'
-            << "Undecided after 100 moves: " << Percent(odds.undecided) << '\n'
-            << "Expected number of moves: " << moves << '\n';
+        out << "Duellist 1 wins: " << PercentText(odds.duellist1) << '\n'
+            << "Duellist 2 wins: " << PercentText(odds.duellist2) << '\n'
+            << "Both fall: " << PercentText(odds.bothFell) << '\n'
+            << "Undecided after 100 moves: " << PercentText(odds.undecided) << '\n'
+            << "Expected number of moves: " << MovesText(odds.expectedMoves) << '\n';
     }
     return kExitOk;
 }
@@ -363,30 +355,6 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
 }
 
 }  // namespace
-
-std::optional<std::vector<std::uint64_t>> ParseClockList(std::string_view list) {
-    std::vector<std::uint64_t> readings;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = std::min(list.find(',', start), list.size());
-        const std::string_view item = list.substr(start, comma - start);
-        if (item.empty()) return std::nullopt;
-        std::uint64_t value = 0;
-        for (const char c : item) {
-            if (c < '0' || c > '9') return std::nullopt;
-            const auto digit = static_cast<std::uint64_t>(c - '0');
-            if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
-            value = value * 10 + digit;
-        }
-        readings.push_back(value);
-        if (comma == list.size()) return readings;
-        start = comma + 1;
-    }
-}
-
-std::optional<std::size_t> CountUtf8Characters(std::string_view text) {
-    return saberline::CountUtf8Characters(text);
-}
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     CLI::App app{"Saberline 2.0: the duel referee and the characteristics calculator without a window.",

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Readings.h"
+
 namespace saberline::cli {
 
 // Exit statuses: 0 for a finished run (a refused request included), 2 for
@@ -26,13 +28,9 @@ inline constexpr std::size_t kMaxInputBytes = std::size_t{1024} * 1024;
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err);
 
-// The --clock list: comma-separated unsigned 64-bit decimal readings.
-// nullopt for an empty item, a sign, a non-digit or a value above 2^64 - 1.
-std::optional<std::vector<std::uint64_t>> ParseClockList(std::string_view list);
-
-// Number of characters (code points) of a UTF-8 text; nullopt when the text
-// is not well-formed UTF-8 (stray or missing continuation bytes, overlong
-// forms, surrogates, values above U+10FFFF).
-std::optional<std::size_t> CountUtf8Characters(std::string_view text);
+// The --clock list and the length of a field text, read by the core's rules
+// (Readings.h) like the page reads its address.
+using saberline::CountUtf8Characters;
+using saberline::ParseClockList;
 
 }  // namespace saberline::cli

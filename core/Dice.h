@@ -61,6 +61,23 @@ private:
     std::uint64_t next_;
 };
 
+// Passes another source's readings through and keeps every one it gave, so
+// that what a duel threw can be replayed with a ListClock.
+class RecordingClock final : public ClockSource {
+public:
+    explicit RecordingClock(ClockSource& source) : source_(&source) {}
+    std::uint64_t Read() override {
+        const std::uint64_t reading = source_->Read();
+        readings_.push_back(reading);
+        return reading;
+    }
+    const std::vector<std::uint64_t>& Readings() const noexcept { return readings_; }
+
+private:
+    ClockSource* source_;
+    std::vector<std::uint64_t> readings_;
+};
+
 class Dice {
 public:
     static constexpr std::uint32_t kMultiplier = 134775813u;

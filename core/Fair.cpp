@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "DuelLink.h"
+#include "Readings.h"
 #include "Utf8.h"
 
 namespace saberline::fair {
@@ -10,7 +12,6 @@ namespace saberline::fair {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
-constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
 
 int HexValue(char c) noexcept {
     if (c >= '0' && c <= '9') return c - '0';
@@ -38,45 +39,12 @@ std::array<std::string, kDuelFields.size()> FieldTexts(const DuelRequest& reques
     return texts;
 }
 
-bool Unreserved(unsigned char c) noexcept {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-void AppendPercentEncoded(std::string& out, std::string_view value) {
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (Unreserved(byte)) {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kUpperHexDigits[byte >> 4]);
-            out.push_back(kUpperHexDigits[byte & 0xFu]);
-        }
-    }
-}
-
-// %XX decoded; any other printable ASCII character but & = % # stands for
-// itself. nullopt for a malformed escape or a character that cannot stand in
-// a verification.
-std::optional<std::string> PercentDecode(std::string_view value) {
-    std::string decoded;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c == '%') {
-            if (i + 2 >= value.size()) return std::nullopt;
-            const int high = HexValue(value[i + 1]);
-            const int low = HexValue(value[i + 2]);
-            if (high < 0 || low < 0) return std::nullopt;
-            decoded.push_back(static_cast<char>(high * 16 + low));
-            i += 2;
-        } else if (c > ' ' && c < 0x7F && c != '&' && c != '=' && c != '#') {
-            decoded.push_back(c);
-        } else {
-            return std::nullopt;
-        }
-    }
-    return decoded;
+// A value as it may stand in a verification: printable ASCII without the
+// separators & = and the fragment mark #, with %XX escapes decoded.
+std::optional<std::string> DecodeValue(std::string_view value) {
+    for (const char c : value)
+        if (c <= ' ' || c >= 0x7F || c == '&' || c == '=' || c == '#') return std::nullopt;
+    return PercentDecode(value);
 }
 
 // A piece of the verification as it may appear in a one-line reason: at
@@ -115,13 +83,17 @@ std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex) {
 
 WordProblem CheckWord(std::string_view word) {
     if (word.empty()) return WordProblem::Empty;
-    const std::optional<std::u32string> characters = DecodeUtf8(word);
+    const std::optional<std::size_t> characters = CountUtf8Characters(word);
     if (!characters) return WordProblem::NotUtf8;
-    if (characters->size() > kMaxWordCharacters) return WordProblem::TooLong;
-    const bool control = std::any_of(characters->begin(), characters->end(), [](char32_t c) {
-        return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-    });
-    return control ? WordProblem::ControlCharacter : WordProblem::None;
+    if (*characters > kMaxWordCharacters) return WordProblem::TooLong;
+    // In well-formed UTF-8 the controls U+0000..U+001F and U+007F are single
+    // bytes, and U+0080..U+009F are C2 followed by 80..9F.
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(word[i]);
+        if (byte < 0x20 || byte == 0x7F) return WordProblem::ControlCharacter;
+        if (byte == 0xC2 && static_cast<unsigned char>(word[i + 1]) <= 0x9F) return WordProblem::ControlCharacter;
+    }
+    return WordProblem::None;
 }
 
 std::string WordFault(std::string_view word) {
@@ -171,7 +143,7 @@ std::string FormatVerification(const FairDuel& duel) {
         text += '&';
         text += key;
         text += '=';
-        AppendPercentEncoded(text, value);
+        text += PercentEncode(value);
     };
     add("secret", ToHex(duel.secret));
     add("word1", duel.word1);
@@ -212,7 +184,7 @@ std::variant<FairDuel, std::string> ParseVerification(std::string_view text) {
         if (equals == std::string_view::npos)
             return "the verification has an item without '=': " + Quote(item);
         const std::string key(item.substr(0, equals));
-        std::optional<std::string> value = PercentDecode(item.substr(equals + 1));
+        std::optional<std::string> value = DecodeValue(item.substr(equals + 1));
         if (!value) return "the value of " + Quote(key) + " in the verification is not well encoded";
         if (!values.emplace(key, std::move(*value)).second)
             return "the verification names " + Quote(key) + " more than once";

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 #include <iterator>
 #include <stdexcept>
@@ -234,6 +235,18 @@ DuelOdds ComputeOdds(const DuelRequest& request) {
         return refused;
     }
     return ComputeOdds(prepared.duellists[0], prepared.duellists[1], request.type);
+}
+
+std::string PercentText(double probability) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %%", probability * 100.0);
+    return text;
+}
+
+std::string MovesText(double moves) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", moves);
+    return text;
 }
 
 }  // namespace saberline

@@ -37,4 +37,9 @@ DuelOdds ComputeOdds(const DuelRequest& request);
 // the duel button when a cold move finds no digit in a scheme.
 DuelOdds ComputeOdds(const Duellist& d1, const Duellist& d2, DuelType type);
 
+// How the odds are shown: a chance as a percentage with one decimal and a
+// space before the sign ("45.3 %"), the expected moves with one decimal.
+std::string PercentText(double probability);
+std::string MovesText(double moves);
+
 }  // namespace saberline

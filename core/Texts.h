@@ -31,6 +31,13 @@ inline constexpr char kTransferRefused[] =
 inline constexpr char kTransferQuestion[] = "Вы действительно хотите перенести характеристики на боевую панель?";
 inline constexpr char kTransferQuestionTitle[] = "Test";
 
+// The page's own notices: a ?clock= list it cannot read, a duel link it
+// cannot read, and the mark of a duel replayed from a link.
+inline constexpr char kClockListBad[] =
+    "Список показаний часов в адресе страницы (?clock=) не прочитан: кости бросаются случайно.";
+inline constexpr char kDuelLinkBad[] = "Ссылка на дуэль повреждена или обрезана: дуэль не показана.";
+inline constexpr char kReplayMark[] = "Повтор дуэли по ссылке: кости не брошены заново, а взяты из ссылки.";
+
 // The conversion error's message; %s stands for the refused text.
 inline constexpr char kConvertErrorFormat[] = "'%s' is not a valid integer value";
 

@@ -1,0 +1,330 @@
+// The page's one road into the core: each binding takes the element values
+// the page script read, calls one core operation and hands back the texts
+// the script writes into elements. Nothing here decides a rule or a text.
+//
+// Every binding returns an object. An error that escapes the core (the
+// conversion error, in practice never) comes back as { errorBox: text },
+// the text of the error box, which the page shows and then goes on.
+
+#include <emscripten/bind.h>
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Calculator.h"
+#include "Dice.h"
+#include "Duel.h"
+#include "DuelLink.h"
+#include "IntText.h"
+#include "Odds.h"
+#include "Readings.h"
+#include "Texts.h"
+
+using emscripten::val;
+
+// Two 32-bit words from the browser's cryptographic random source, written
+// at `words`.
+EM_JS(void, FillCryptoWords, (std::uint32_t * words), {
+    crypto.getRandomValues(HEAPU32.subarray(words >> 2, (words >> 2) + 2));
+});
+
+
+namespace {
+
+using namespace saberline;
+
+// The page's clock: each reading is 64 bits from the cryptographic random
+// source. A browser coarsens its timers to tens of microseconds, so readings
+// of a timer taken within one duel would repeat and every move would throw
+// the same dice; these never do. The dice rule is the window's: the seed is
+// the reading's low 32 bits, reseeded before every move and scheme digit.
+class CryptoClock final : public ClockSource {
+public:
+    std::uint64_t Read() override {
+        std::uint32_t words[2] = {0, 0};
+        FillCryptoWords(words);
+        return (static_cast<std::uint64_t>(words[1]) << 32) | words[0];
+    }
+};
+
+// The page's one set of dice, as the window has one for the program: on the
+// cryptographic clock, or on the chosen readings of ?clock=.
+struct PageDice {
+    CryptoClock crypto;
+    std::optional<ListClock> chosen;
+    ClockSource* source = &crypto;
+    Dice dice{crypto};
+
+    void Use(ClockSource& clock) {
+        source = &clock;
+        dice = Dice(clock);
+    }
+};
+
+PageDice& ThePageDice() {
+    static PageDice pageDice;
+    return pageDice;
+}
+
+std::string Text(const val& object, const char* key) {
+    const val value = object[key];
+    return value.isString() ? value.as<std::string>() : std::string();
+}
+
+DuelRequest ReadDuelRequest(const val& fields) {
+    DuelRequest request = DuelRequest::StartUp();
+    for (const DuelField& field : kDuelFields) FieldText(request, field) = Text(fields, field.name);
+    const int type = fields["TypeBattle"].isNumber() ? fields["TypeBattle"].as<int>() : 1;
+    request.type = type == 2 ? DuelType::ColdWeapons : type == 3 ? DuelType::Mixed : DuelType::Pistols;
+    return request;
+}
+
+val WriteDuelRequest(const DuelRequest& request) {
+    DuelRequest copy = request;
+    val fields = val::object();
+    for (const DuelField& field : kDuelFields) fields.set(field.name, FieldText(copy, field));
+    fields.set("TypeBattle", static_cast<int>(request.type));
+    return fields;
+}
+
+val ReadingsArray(const std::vector<std::uint64_t>& readings) {
+    val array = val::array();
+    for (const std::uint64_t reading : readings) array.call<void>("push", std::to_string(reading));
+    return array;
+}
+
+// The duel button's three texts, and the link to the duel when one was
+// fought (a refused request takes no reading and has no link).
+val DuelTexts(const DuelRequest& request, const DuelScreenTexts& shown,
+              const std::vector<std::uint64_t>& readings) {
+    val result = val::object();
+    result.set("InfoBM1", shown.InfoBM1);
+    result.set("InfoBM2", shown.InfoBM2);
+    result.set("ErrorText", shown.ErrorText);
+    result.set("link", readings.empty() ? std::string() : WriteDuelLink(request, readings));
+    result.set("readings", ReadingsArray(readings));
+    return result;
+}
+
+template <typename Operation>
+val Guarded(Operation&& operation) {
+    try {
+        return operation();
+    } catch (const std::exception& error) {
+        val result = val::object();
+        result.set("errorBox", ErrorBoxText(error.what()));
+        return result;
+    } catch (...) {
+        val result = val::object();
+        result.set("errorBox", ErrorBoxText(""));
+        return result;
+    }
+}
+
+// --- Bindings ---------------------------------------------------------------
+
+// The page's fixed facts from the core: the duel request's field names,
+// the title of its boxes for the page's file name, and the texts it shows.
+val PageFacts(std::string fileName) {
+    val facts = val::object();
+    val names = val::array();
+    for (const DuelField& field : kDuelFields) names.call<void>("push", std::string(field.name));
+    facts.set("duelFields", names);
+    val forum = val::array();
+    for (const ForumTextField& field : kForumTextFields) forum.call<void>("push", std::string(field.name));
+    facts.set("forumFields", forum);
+    facts.set("blackMarks", kBlackMarks);
+    facts.set("applicationTitle", ApplicationTitle(fileName));
+    val texts = val::object();
+    texts.set("transferQuestion", std::string(texts::kTransferQuestion));
+    texts.set("transferQuestionTitle", std::string(texts::kTransferQuestionTitle));
+    texts.set("clockListBad", std::string(texts::kClockListBad));
+    texts.set("duelLinkBad", std::string(texts::kDuelLinkBad));
+    texts.set("replayMark", std::string(texts::kReplayMark));
+    val messages = val::array();
+    for (const char* message : texts::kDuelMessages) messages.call<void>("push", std::string(message));
+    texts.set("duelMessages", messages);
+    facts.set("texts", texts);
+    return facts;
+}
+
+// ?clock=LIST: the readings successive reseeds take, the last repeating;
+// null for the cryptographic clock. A list that does not read leaves the
+// cryptographic clock and gives the message.
+val SetClockList(val list) {
+    PageDice& page = ThePageDice();
+    page.chosen.reset();
+    page.Use(page.crypto);
+    val result = val::object();
+    result.set("message", std::string());
+    if (list.isNull() || list.isUndefined()) return result;
+    std::optional<std::vector<std::uint64_t>> readings = ParseClockList(list.as<std::string>());
+    if (!readings) {
+        result.set("message", std::string(texts::kClockListBad));
+        return result;
+    }
+    page.chosen.emplace(std::move(*readings));
+    page.Use(*page.chosen);
+    return result;
+}
+
+// GoBattleClick: the page's dice, every reading kept for the duel link.
+val PageRunDuel(val fields) {
+    return Guarded([&] {
+        PageDice& page = ThePageDice();
+        const DuelRequest request = ReadDuelRequest(fields);
+        RecordingClock recorder(*page.source);
+        page.dice.SetClock(recorder);
+        DuelScreenTexts shown;
+        try {
+            shown = RunDuelRequest(request, page.dice);
+        } catch (...) {
+            page.dice.SetClock(*page.source);
+            throw;
+        }
+        page.dice.SetClock(*page.source);
+        return DuelTexts(request, shown, recorder.Readings());
+    });
+}
+
+// A duel thrown with the given readings (decimal texts), the last repeating,
+// on dice of its own: a replayed duel link, or readings the page worked out
+// itself. { badReadings: true } when a reading is not an unsigned 64-bit
+// decimal or there is none.
+val RunDuelWithReadings(val fields, val readingTexts) {
+    return Guarded([&] {
+        std::vector<std::uint64_t> readings;
+        const auto count = readingTexts["length"].as<unsigned>();
+        for (unsigned i = 0; i < count; ++i) {
+            const val item = readingTexts[i];
+            const std::optional<std::vector<std::uint64_t>> one =
+                item.isString() ? ParseClockList(item.as<std::string>()) : std::nullopt;
+            if (!one || one->size() != 1) {
+                val result = val::object();
+                result.set("badReadings", true);
+                return result;
+            }
+            readings.push_back(one->front());
+        }
+        if (readings.empty()) {
+            val result = val::object();
+            result.set("badReadings", true);
+            return result;
+        }
+        const DuelRequest request = ReadDuelRequest(fields);
+        ListClock list(readings);
+        RecordingClock recorder(list);
+        Dice dice(recorder);
+        return DuelTexts(request, RunDuelRequest(request, dice), recorder.Readings());
+    });
+}
+
+// A duel link (the address after '#'): the request's field texts and the
+// readings, or { message } when it does not read.
+val ReadLink(std::string link) {
+    return Guarded([&] {
+        val result = val::object();
+        const std::optional<DuelLink> read = ReadDuelLink(link);
+        if (!read) {
+            result.set("message", std::string(texts::kDuelLinkBad));
+            return result;
+        }
+        result.set("message", std::string());
+        result.set("fields", WriteDuelRequest(read->request));
+        result.set("readings", ReadingsArray(read->readings));
+        return result;
+    });
+}
+
+// GenShAttack1Click / GenShAtack2Click: 100 digits from the page's dice.
+val GenerateAttackScheme() {
+    return Guarded([&] {
+        val result = val::object();
+        result.set("scheme", GenerateScheme(ThePageDice().dice));
+        return result;
+    });
+}
+
+// The exact odds of the duel screen as it stands: the five texts, the
+// numbers behind them, or the duel button's refusal.
+val DuelOddsOf(val fields) {
+    return Guarded([&] {
+        const DuelOdds odds = ComputeOdds(ReadDuelRequest(fields));
+        val result = val::object();
+        result.set("ErrorText", odds.ErrorText);
+        if (!odds.ErrorText.empty()) return result;
+        result.set("OddsDuellist1", PercentText(odds.duellist1));
+        result.set("OddsDuellist2", PercentText(odds.duellist2));
+        result.set("OddsBothFell", PercentText(odds.bothFell));
+        result.set("OddsUndecided", PercentText(odds.undecided));
+        result.set("OddsExpectedMoves", MovesText(odds.expectedMoves));
+        val values = val::object();
+        values.set("duellist1", odds.duellist1);
+        values.set("duellist2", odds.duellist2);
+        values.set("both_fell", odds.bothFell);
+        values.set("undecided", odds.undecided);
+        values.set("expected_moves", odds.expectedMoves);
+        result.set("values", values);
+        return result;
+    });
+}
+
+// CalcOfBattleCharsClick: the four texts and the ten check boxes.
+val Calculate(val forum) {
+    return Guarded([&] {
+        ForumFields fields;
+        for (const ForumTextField& field : kForumTextFields) fields.*(field.text) = Text(forum, field.name);
+        for (int duellist = 1; duellist <= 2; ++duellist)
+            for (int mark = 1; mark <= kBlackMarks; ++mark) {
+                const std::string name = "ChM" + std::to_string(duellist) + std::to_string(mark);
+                if (forum[name].isTrue()) ++(duellist == 1 ? fields.marks1 : fields.marks2);
+            }
+        const Calculation calculation = CalculateCombat(fields);
+        val result = val::object();
+        result.set("message", calculation.message);
+        const CombatTexts& r = calculation.results;
+        result.set("FOgnOr1", r.FOgnOr1);
+        result.set("FHolOr1", r.FHolOr1);
+        result.set("FStrZ1", r.FStrZ1);
+        result.set("FOgnOr2", r.FOgnOr2);
+        result.set("FHolOr2", r.FHolOr2);
+        result.set("FStrZ2", r.FStrZ2);
+        return result;
+    });
+}
+
+// MoveCarsOfBattlePanelClick, before the question: the refusal or nothing.
+val CheckTransferOf(val results) {
+    return Guarded([&] {
+        CombatTexts texts;
+        texts.FOgnOr1 = Text(results, "FOgnOr1");
+        texts.FHolOr1 = Text(results, "FHolOr1");
+        texts.FStrZ1 = Text(results, "FStrZ1");
+        texts.FOgnOr2 = Text(results, "FOgnOr2");
+        texts.FHolOr2 = Text(results, "FHolOr2");
+        texts.FStrZ2 = Text(results, "FStrZ2");
+        val result = val::object();
+        result.set("message", CheckTransfer(texts));
+        return result;
+    });
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(saberline) {
+    emscripten::function("pageFacts", &PageFacts);
+    emscripten::function("setClockList", &SetClockList);
+    emscripten::function("runDuel", &PageRunDuel);
+    emscripten::function("runDuelWithReadings", &RunDuelWithReadings);
+    emscripten::function("readDuelLink", &ReadLink);
+    emscripten::function("generateScheme", &GenerateAttackScheme);
+    emscripten::function("duelOdds", &DuelOddsOf);
+    emscripten::function("calculate", &Calculate);
+    emscripten::function("checkTransfer", &CheckTransferOf);
+}
