@@ -108,7 +108,7 @@ val DuelTexts(const DuelRequest& request, const DuelScreenTexts& shown,
     result.set("InfoBM2", shown.InfoBM2);
     result.set("ErrorText", shown.ErrorText);
     result.set("link", readings.empty() ? std::string() : WriteDuelLink(request, readings));
-    result.set("readings", ReadingsArray(readings));
+    result.set("readingCount", static_cast<unsigned>(readings.size()));
     return result;
 }
 

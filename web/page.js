@@ -248,18 +248,28 @@
 
   // Runs a handler to its end; an error escaping it is shown in the error
   // box and the page goes on. The odds follow every change of the fields.
+  // A handler that waits for a box's answer holds off every other until it
+  // ends (the page behind the box is inert as well).
   let busy = false;
-  async function dispatch(handler) {
-    if (busy) return;
-    busy = true;
+  function dispatch(handler) {
+    if (busy) return Promise.resolve();
+    let outcome;
     try {
-      await handler();
+      outcome = handler();
     } catch (error) {
-      await Dialogs.errorBox(error instanceof CoreError ? error.message : String(error && error.message));
-    } finally {
-      busy = false;
+      outcome = Promise.reject(error);
     }
-    refreshOdds();
+    if (!(outcome instanceof Promise)) {
+      refreshOdds();
+      return Promise.resolve();
+    }
+    busy = true;
+    return outcome
+      .catch((error) => Dialogs.errorBox(error instanceof CoreError ? error.message : String(error && error.message)))
+      .finally(() => {
+        busy = false;
+        refreshOdds();
+      });
   }
 
   const handlers = {
@@ -305,6 +315,7 @@
       if (fragment) return openFragment(fragment);
     }).then(() => {
       document.documentElement.dataset.ready = 'true';
+      performance.mark('saberline-ready');
     });
   });
 

@@ -114,6 +114,7 @@ test('navigation: each screen reached from the duel screen and back, every field
   for (const [button, screen] of trips) {
     await page.click('#' + button);
     assert.deepEqual(await visibleScreens(page), [screen], button);
+    assert.equal(await page.isVisible('#DuelExtras'), screen === 'BattlePanel', 'odds and link go with the duel screen');
     assert.deepEqual(await read(page, everything), before, button);
   }
   await page.context().close();
@@ -248,6 +249,27 @@ describe('the calculator and the transfer', () => {
     assert.deepEqual(await visibleScreens(page), ['PCalcOfBattleChars'], 'the screen does not switch');
     await page.context().close();
   });
+});
+
+test('an error escaping the core shows the error box, and the page goes on', async () => {
+  const page = await open(browser);
+  await page.click('#GoCalcOfBattleChars');
+  // The result fields hold only the system's own texts; one that does not
+  // convert reaches the transfer's check and raises the conversion error.
+  await page.evaluate(() => {
+    for (const id of ['FOgnOr1', 'FOgnOr2', 'FHolOr1']) document.getElementById(id).value = '5';
+    document.getElementById('FHolOr2').value = ' 7 ';
+  });
+  await page.click('#MoveCarsOfBattlePanel');
+  assert.deepEqual(await modal(page),
+    { title: 'saberline', text: "' 7 ' is not a valid integer value.", buttons: ['OK'], focused: 'OK' });
+  assert.equal(await page.getAttribute('#ModalIcon', 'class'), 'stop');
+  await page.click('#ModalOk');
+  assert.equal(await modal(page), null);
+  assert.deepEqual(await visibleScreens(page), ['PCalcOfBattleChars']);
+  await page.click('#GoBattlePanel');
+  assert.deepEqual(await visibleScreens(page), ['BattlePanel']);
+  await page.context().close();
 });
 
 test('the odds as the fields stand equal saberline-cli odds --json on 60 requests', async () => {

@@ -1,0 +1,42 @@
+'use strict';
+// Screenshots of the one-file page in the system's Chromium:
+//   node tools/page_screenshots.js [PAGE] [OUT_DIR]
+// writes page-1280x900-*.png and page-360x740-*.png (duel screen after a
+// worked duel, calculator, help, about). Run by tools/page_screenshots.sh,
+// which lets Chromium find Wine's Tahoma where the machine has it.
+const path = require('node:path');
+const { launch, open, fill } = require('../web/test/support');
+
+const root = path.resolve(__dirname, '..');
+const pagePath = path.resolve(process.argv[2] || path.join(root, 'build-web/web/saberline.html'));
+const out = path.resolve(process.argv[3] || path.join(root, 'docs/screenshots'));
+
+(async () => {
+  const browser = await launch();
+  for (const [width, height] of [[1280, 900], [360, 740]]) {
+    const page = await open(browser, {
+      url: 'file://' + pagePath, query: '?clock=16,31', viewport: { width, height },
+    });
+    const name = (screen) => path.join(out, `page-${width}x${height}-${screen}.png`);
+    await fill(page, { BP2: '20', OgnOr1: '12', HolOr1: '1', StrZ1: '3', OgnOr2: '9', HolOr2: '1', StrZ2: '4' });
+    await page.click('#GoBattle');
+    await page.evaluate(() => window.scrollTo(0, 0));
+    await page.screenshot({ path: name('duel') });
+    if (width < 760) {
+      await page.evaluate(() => document.getElementById('GoBattle').scrollIntoView());
+      await page.screenshot({ path: name('duel-logs') });
+      await page.evaluate(() => window.scrollTo(0, 0));
+    }
+    for (const [open, close, screen] of [['GoCalcOfBattleChars', 'GoBattlePanel', 'calculator'],
+      ['HelpAction', 'ForHelpClose', 'help'], ['AboutAction', 'ForAboutClose', 'about']]) {
+      await page.click('#' + open);
+      await page.screenshot({ path: name(screen) });
+      await page.click('#' + close);
+    }
+    await page.context().close();
+  }
+  await browser.close();
+})().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});
