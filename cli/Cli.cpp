@@ -387,7 +387,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     fair->require_subcommand(1);
     CLI::App* fairCommit =
         fair->add_subcommand("commit", R"(Make a new secret and its commitment: {"secret", "commitment"})");
-    std::string fairSecret, fairWord1, fairWord2;
+    std::string fairSecret;
+    std::string fairWord1;
+    std::string fairWord2;
     CLI::App* fairDuel = fair->add_subcommand(
         "duel", "Fight a duel request read like `duel` reads it, with the dice drawn from the secret and the words");
     fairDuel->add_option("--secret", fairSecret, "The secret of `fair commit`, 64 hexadecimal digits")->required();
