@@ -20,7 +20,7 @@
 
 #include "Duel.h"
 #include "Fair.h"
-#include "FairTexts.h"
+#include "Texts.h"
 
 using emscripten::val;
 
