@@ -190,15 +190,19 @@
   for (const [id, handler] of Object.entries(handlers))
     $(id).addEventListener('click', () => page().dispatch(handler));
   $('FairSecret').addEventListener('input', () => { if (core()) showCommitment(); });
-  // The exit button's reset of the form: no link being checked, none made.
-  $('Form1').addEventListener('reset', () => {
+  // The exit button's reset of the form, or a duel fought the ordinary way:
+  // the logs no longer belong to a fair duel or a checked link.
+  function forget() {
     opened = null;
     link = '';
+    setValue('FairLink', '');
     $('FairCopyLink').disabled = true;
     $('FairCheck').hidden = true;
     setText('FairMessage', '');
     setText('FairVerdict', '');
-  });
+  }
+  $('Form1').addEventListener('reset', forget);
+  $('GoBattle').addEventListener('click', forget);
 
   // The page hands over the fragments that are verification links.
   window.SaberlineFair = {

@@ -198,6 +198,22 @@ describe('opening a verification link', () => {
     assert.deepEqual(after.errors, []);
   });
 
+  test('a duel fought the ordinary way afterwards is not taken for the verified one', async () => {
+    const page = await open(browser, { url: base + duel.verification });
+    await fill(page, {
+      FairPostedCommitment: duel.commitment, FairPostedLog1: duel.InfoBM1, FairPostedLog2: duel.InfoBM2,
+      FairPostedMessage: duel.ErrorText,
+    });
+    await page.click('#FairCheckButton');
+    assert.match((await read(page, ['FairVerdict'])).FairVerdict, /^ПРОВЕРЕНО/);
+    await page.click('#GoBattle');
+    const shown = await read(page, ['FairVerdict', 'FairCheck', 'FairLink', 'InfoBM1']);
+    assert.equal(shown.FairVerdict, '');
+    assert.equal(await page.isHidden('#FairCheck'), true);
+    assert.notEqual(shown.InfoBM1, '');
+    await page.context().close();
+  });
+
   test('the CLI reads the page\'s link as its verification', () => {
     const check = cliRun(['fair', 'verify'], { ...posted(duel), verification: base + duel.verification });
     assert.equal(check.status, 0, JSON.stringify(check.out));
