@@ -12,9 +12,10 @@
 //   click of 200; the anchor is a click on a
 //   button whose handler writes nothing;
 // - the worst odds update: one input event to the five odds written, on the
-//   fields that make the odds work hardest (both healths 9999, every hit 1),
-//   for each duel type, median and worst of 50 events; the anchor is the same
-//   event on a refused request, alternating with it.
+//   fields that make the odds work hardest: for each duel type the slowest of
+//   100 inputs (both healths 9999, firearm and cold-weapon points from 1 to
+//   1999 for each duellist), median and worst of 50 events; the anchor is the
+//   same event on a refused request, alternating with it.
 // The machine is shared and noisy: read the figures beside their anchors.
 const fs = require('node:fs');
 const os = require('node:os');
@@ -89,18 +90,33 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
 
   const odds = await page.evaluate(() => {
     const $ = (id) => document.getElementById(id);
-    const set = (texts) => { for (const [id, t] of Object.entries(texts)) $(id).value = t; };
-    set({ BP1: '9999', OgnOr1: '1', HolOr1: '1', StrZ1: '0', StrSt11: '1', StrSt12: '2', StrSt13: '3', StrSt14: '',
-      ShAtack1: '4', BP2: '9999', OgnOr2: '1', HolOr2: '1', StrZ2: '0', StrSt21: '4', StrSt22: '5', StrSt23: '6',
-      StrSt24: '', ShAtack2: '1' });
+    const core = window.Saberline.core();
+    const fieldsOf = (type, f, g) => ({
+      TypeBattle: type, BP1: '9999', OgnOr1: f, HolOr1: f, StrZ1: '0', StrSt11: '1', StrSt12: '2', StrSt13: '3',
+      StrSt14: '', ShAtack1: '4', BP2: '9999', OgnOr2: g, HolOr2: g, StrZ2: '0', StrSt21: '4', StrSt22: '5',
+      StrSt23: '6', StrSt24: '', ShAtack2: '1',
+    });
+    const points = ['1', '2', '3', '7', '16', '60', '250', '600', '999', '1999'];
     const result = {};
+    const anchor = [];
     const update = () => {
       const t0 = performance.now();
       $('BP1').dispatchEvent(new Event('input', { bubbles: true }));
       return performance.now() - t0;
     };
-    const anchor = [];
     for (const type of [1, 2, 3]) {
+      // The slowest hits for this duel type, both healths at the screen's 9999.
+      let slowest = null;
+      for (const f of points) for (const g of points) {
+        const fields = fieldsOf(type, f, g);
+        core.duelOdds(fields);
+        const t0 = performance.now();
+        for (let i = 0; i < 3; ++i) core.duelOdds(fields);
+        const t = performance.now() - t0;
+        if (!slowest || t > slowest.t) slowest = { t, f, g };
+      }
+      const fields = fieldsOf(type, slowest.f, slowest.g);
+      for (const [id, text] of Object.entries(fields)) if (id !== 'TypeBattle') $(id).value = text;
       $('TypeBattle' + type).checked = true;
       for (let i = 0; i < 5; ++i) update();
       const t = [];
@@ -111,15 +127,16 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
         $('BP1').value = '9999';
       }
       update();
-      result[type] = { t, shown: $('OddsDuellist1').textContent, message: $('OddsMessage').textContent };
+      result[type] = { t, f: slowest.f, g: slowest.g, shown: $('OddsDuellist1').textContent };
     }
     result.anchor = anchor;
     return result;
   });
   const names = { 1: 'pistols', 2: 'cold weapons', 3: 'mixed' };
   for (const type of [1, 2, 3])
-    console.log(`odds update, ${names[type]} (both healths 9999, hits of 1; duellist 1 ${odds[type].shown}): ` +
-      `median ${ms(median(odds[type].t))}, worst ${ms(Math.max(...odds[type].t))} of 50 (after 5 to warm up)`);
+    console.log(`odds update, ${names[type]}, slowest of 100 inputs (healths 9999, points ${odds[type].f} and ` +
+      `${odds[type].g}, armour 0; duellist 1 wins ${odds[type].shown}): median ${ms(median(odds[type].t))}, ` +
+      `worst ${ms(Math.max(...odds[type].t))} of 50 (after 5 to warm up)`);
   console.log(`odds update anchor (a refused request, message only): median ${ms(median(odds.anchor))}`);
   await browser.close();
   fs.rmSync(path.dirname(blank), { recursive: true, force: true });

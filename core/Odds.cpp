@@ -35,6 +35,12 @@ namespace {
 // the screen's fields a health is at most 9999, so only numbers typed past
 // the screen's limits ever get there.
 constexpr std::int64_t kDenseLimit = std::int64_t{1} << 20;
+// A dense array of at least this many healths of which fewer than one in
+// kSparseRatio is reachable becomes a list; a list whose healths fill at
+// least one in kDenseRatio of its range becomes an array again.
+constexpr std::size_t kSparseCheckSize = 1024;
+constexpr std::size_t kSparseRatio = 16;
+constexpr std::int64_t kDenseRatio = 4;
 
 // The damages one duellist may take in one move, each with its chance: six
 // equally likely dice give at most three different amounts.
@@ -83,6 +89,7 @@ public:
     // Pushes the distribution through one move; returns the chance of
     // falling in it.
     double Move(const MoveDamage& damage) {
+        ChooseForm();
         double fallen = sparse_ ? SparseMove(damage) : DenseMove(damage);
         if (Empty() || fallen > standing_) fallen = standing_;
         standing_ -= fallen;
@@ -160,6 +167,31 @@ private:
         lo_ = newLo;
         hi_ = newHi;
         return fallen;
+    }
+
+    // Large hits leave a wide range of healths with only a few of them
+    // reachable (9999 less multiples of 1999, say): the dense array would then
+    // spend each move on zeros, so such a distribution is kept as a list, and
+    // turned back into an array once the list fills a quarter of its range.
+    void ChooseForm() {
+        if (!sparse_) {
+            if (dense_.size() < kSparseCheckSize) return;
+            const auto reachable = static_cast<std::size_t>(
+                std::count_if(dense_.begin(), dense_.end(), [](double p) { return p != 0; }));
+            if (reachable * kSparseRatio < dense_.size()) ToSparse();
+        } else if (!list_.empty()) {
+            const std::int64_t range = list_.back().first - list_.front().first + 1;
+            if (range <= kDenseLimit && static_cast<std::int64_t>(list_.size()) * kDenseRatio >= range) ToDense();
+        }
+    }
+
+    void ToDense() {
+        lo_ = list_.front().first;
+        hi_ = list_.back().first;
+        dense_.assign(static_cast<std::size_t>(hi_ - lo_ + 1), 0.0);
+        for (const auto& [health, p] : list_) dense_[static_cast<std::size_t>(health - lo_)] = p;
+        list_.clear();
+        sparse_ = false;
     }
 
     void ToSparse() {

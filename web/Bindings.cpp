@@ -11,6 +11,8 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/val.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -28,10 +30,10 @@
 
 using emscripten::val;
 
-// Two 32-bit words from the browser's cryptographic random source, written
-// at `words`.
-EM_JS(void, FillCryptoWords, (std::uint32_t * words), {
-    crypto.getRandomValues(HEAPU32.subarray(words >> 2, (words >> 2) + 2));
+// `count` 32-bit words from the browser's cryptographic random source,
+// written at `words`.
+EM_JS(void, FillCryptoWords, (std::uint32_t * words, int count), {
+    crypto.getRandomValues(HEAPU32.subarray(words >> 2, (words >> 2) + count));
 });
 
 
@@ -44,13 +46,26 @@ using namespace saberline;
 // of a timer taken within one duel would repeat and every move would throw
 // the same dice; these never do. The dice rule is the window's: the seed is
 // the reading's low 32 bits, reseeded before every move and scheme digit.
+//
+// The readings are drawn 128 at a time: one call into the browser instead of
+// one per reseed, which would cost more than the whole duel.
 class CryptoClock final : public ClockSource {
 public:
     std::uint64_t Read() override {
-        std::uint32_t words[2] = {0, 0};
-        FillCryptoWords(words);
-        return (static_cast<std::uint64_t>(words[1]) << 32) | words[0];
+        if (next_ == kBatch) {
+            FillCryptoWords(words_.data(), static_cast<int>(words_.size()));
+            next_ = 0;
+        }
+        const std::uint64_t reading =
+            (static_cast<std::uint64_t>(words_[2 * next_ + 1]) << 32) | words_[2 * next_];
+        ++next_;
+        return reading;
     }
+
+private:
+    static constexpr std::size_t kBatch = 128;
+    std::array<std::uint32_t, 2 * kBatch> words_{};
+    std::size_t next_ = kBatch;
 };
 
 // The page's one set of dice, as the window has one for the program: on the

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <ostream>
 #include <random>
 #include <string>
@@ -227,6 +228,83 @@ TEST(Odds, TheLargestDuelsOfTheScreenSumToOne) {
         const DuelOdds wide = ComputeOdds(Request(type, wide1, wide2));
         EXPECT_NEAR(Total(wide), 1.0, 1e-12);
         EXPECT_GT(wide.duellist1, 0.0);
+    }
+}
+
+// The odds worked out the plain way: each duellist's healths in a map,
+// pushed through every move with the duel's own damage rules.
+DuelOdds ReferenceOdds(const Duellist& d1, const Duellist& d2, DuelType type) {
+    std::map<std::int64_t, double> h1{{d1.health, 1.0}}, h2{{d2.health, 1.0}};
+    const auto push = [](std::map<std::int64_t, double>& healths, const Duellist& attacker,
+                         const Duellist& defender, Weapon weapon, int move) {
+        std::map<std::int64_t, double> next;
+        double fallen = 0;
+        for (const auto& [health, p] : healths)
+            for (std::int32_t die = 1; die <= 6; ++die) {
+                const std::int32_t damage =
+                    weapon == Weapon::Pistol
+                        ? ResolveShot(die, attacker.firearm, defender.armour)
+                        : ResolveStrike(die,
+                                        FindParryingSide(AttackDigit(attacker.scheme, move), defender.strong,
+                                                         defender.fourth, defender.nobleCostume) != 0,
+                                        attacker.cold, defender.armour);
+                if (health - damage < 1) fallen += p / 6;
+                else next[health - damage] += p / 6;
+            }
+        healths.swap(next);
+        return fallen;
+    };
+    const auto total = [](const std::map<std::int64_t, double>& healths) {
+        double sum = 0;
+        for (const auto& entry : healths) sum += entry.second;
+        return sum;
+    };
+    DuelOdds odds;
+    for (int move = 1; move <= kMaxMoves && !h1.empty() && !h2.empty(); ++move) {
+        odds.expectedMoves += total(h1) * total(h2);
+        const Weapon weapon = WeaponOfMove(type, move);
+        const double fell1 = push(h1, d2, d1, weapon, move);
+        const double fell2 = push(h2, d1, d2, weapon, move);
+        odds.duellist1 += total(h1) * fell2;
+        odds.duellist2 += fell1 * total(h2);
+        odds.bothFell += fell1 * fell2;
+    }
+    odds.undecided = total(h1) * total(h2);
+    return odds;
+}
+
+TEST(Odds, LargeHitsWithFewReachableHealthsAgreeWithThePlainWay) {
+    // Hits of hundreds or thousands on healths of thousands leave only a few
+    // healths reachable across a wide range; small hits then fill the range in.
+    struct Case {
+        DuelType type;
+        Fields f1, f2;
+    };
+    const Case cases[] = {
+        {DuelType::Pistols, {"9999", "1999", "1", "0"}, {"9999", "1999", "1", "0"}},
+        {DuelType::Pistols, {"9999", "4999", "1", "0"}, {"9999", "1", "1", "0"}},
+        {DuelType::ColdWeapons, {"9999", "1", "999", "0", {"1", "2", "3", ""}, "4"},
+         {"9999", "1", "1", "0", {"4", "5", "6", ""}, "1"}},
+        {DuelType::Mixed, {"3000", "500", "12", "0", {"1", "2", "3", ""}, "4"},
+         {"3000", "450", "11", "0", {"4", "5", "6", ""}, "2"}},
+        {DuelType::Mixed, {"2000", "600", "1", "0", {"1", "2", "3", ""}, "1"},
+         {"2000", "600", "1", "0", {"4", "5", "6", ""}, "4"}},
+        {DuelType::Mixed, {"9999", "1999", "3", "0", {"1", "2", "3", ""}, "45"},
+         {"9999", "777", "2", "1", {"4", "5", "6", ""}, "12"}},
+    };
+    for (const Case& c : cases) {
+        const DuelRequest request = Request(c.type, c.f1, c.f2);
+        const Validation prepared = PrepareDuel(request);
+        ASSERT_EQ(prepared.message, "");
+        const DuelOdds odds = ComputeOdds(request);
+        const DuelOdds plain = ReferenceOdds(prepared.duellists[0], prepared.duellists[1], c.type);
+        SCOPED_TRACE(c.f1.health + " / " + c.f1.firearm + " / " + c.f1.cold);
+        EXPECT_NEAR(odds.duellist1, plain.duellist1, 1e-12);
+        EXPECT_NEAR(odds.duellist2, plain.duellist2, 1e-12);
+        EXPECT_NEAR(odds.bothFell, plain.bothFell, 1e-12);
+        EXPECT_NEAR(odds.undecided, plain.undecided, 1e-12);
+        EXPECT_NEAR(odds.expectedMoves, plain.expectedMoves, 1e-10);
+        EXPECT_NEAR(Total(odds), 1.0, 1e-12);
     }
 }
 

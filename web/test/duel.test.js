@@ -264,8 +264,16 @@ describe('the duel link', () => {
     shown = await duel(page, 3, { ...texts, ShAtack2: '65' });
     assert.equal(await page.isEnabled('#CopyDuelLink'), true);
     const { DuelLink } = await read(page, ['DuelLink']);
+    // The page's own dice: a fresh 64-bit reading for every move.
+    const readings = readingsOf(DuelLink);
+    assert.ok(readings.length >= 1);
+    assert.equal(new Set(readings).size, readings.length, readings.join(','));
+    assert.ok(readings.every((r) => /^\d{1,20}$/.test(r) && BigInt(r) < 2n ** 64n));
+    assert.ok(readings.some((r) => BigInt(r) >= 2n ** 32n), 'readings wider than 32 bits');
     assert.ok(DuelLink.startsWith(page.url().split('?')[0].split('#')[0] + '#duel=1&'), DuelLink);
+    await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
     await page.click('#CopyDuelLink');
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), DuelLink, 'copied');
 
     const other = await open(browser, { url: DuelLink });
     const replay = await read(other, [...outputs, ...duelFields, 'TypeBattle3', 'ReplayMark', 'PageNotice']);

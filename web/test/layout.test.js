@@ -1,0 +1,106 @@
+'use strict';
+// From 760 pixels wide the four screens stand as the window's stored layout
+// ui/Unit1.ui has them: every control's place and size within its screen,
+// its font's size, weight, slant and colour.
+const { test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const { spawnSync } = require('node:child_process');
+const path = require('node:path');
+const { launch, open, root } = require('./support');
+
+// Every control of Unit1.ui: screen, place within the screen, size, font.
+function storedLayout() {
+  const script = `
+import json, sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+def prop(w, n):
+    for p in w.findall('property'):
+        if p.get('name') == n: return p[0]
+out = []
+def walk(w, panel, ox, oy, font):
+    for c in w.findall('widget'):
+        g = prop(c, 'geometry')
+        x, y, wd, ht = (int(g.find(k).text) for k in ('x', 'y', 'width', 'height'))
+        f = dict(font)
+        fn = prop(c, 'font')
+        if fn is not None:
+            for k in ('bold', 'italic'):
+                if fn.find(k) is not None: f[k] = fn.find(k).text == 'true'
+        if prop(c, 'pixelSize') is not None: f['size'] = int(prop(c, 'pixelSize').text)
+        if prop(c, 'textColor') is not None: f['colour'] = prop(c, 'textColor').text
+        auto = prop(c, 'autoSize') is not None and prop(c, 'autoSize').text == 'true'
+        if panel is None:
+            walk(c, c.get('name'), 0, 0, f)
+            continue
+        out.append(dict(name=c.get('name'), cls=c.get('class'), panel=panel, x=ox + x, y=oy + y, w=wd, h=ht,
+                        auto=auto, font=f))
+        if c.get('class') == 'QGroupBox': walk(c, panel, ox + x, oy + y, f)
+form = root.find('widget')
+font = dict(bold=True, italic=False, size=int(prop(form, 'pixelSize').text), colour=prop(form, 'textColor').text)
+walk(form.find('widget'), None, 0, 0, font)
+print(json.dumps(out))
+`;
+  const run = spawnSync('python3', ['-c', script, path.join(root, 'ui', 'Unit1.ui')], { encoding: 'utf8' });
+  if (run.status !== 0) throw new Error(run.stderr);
+  return JSON.parse(run.stdout);
+}
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser.close(); });
+
+const rgb = (hex) => `rgb(${parseInt(hex.slice(1, 3), 16)}, ${parseInt(hex.slice(3, 5), 16)}, ${parseInt(hex.slice(5, 7), 16)})`;
+
+test('at 1280 x 900 every control stands where the window has it, in its font and colour', async () => {
+  const controls = storedLayout();
+  assert.ok(controls.length > 100, String(controls.length));
+  const page = await open(browser);
+  const entries = { HelpPanel: 'HelpAction', AboutPanel: 'AboutAction', PCalcOfBattleChars: 'GoCalcOfBattleChars' };
+  const closes = { HelpPanel: 'ForHelpClose', AboutPanel: 'ForAboutClose', PCalcOfBattleChars: 'GoBattlePanel' };
+  for (const panel of ['BattlePanel', 'PCalcOfBattleChars', 'HelpPanel', 'AboutPanel']) {
+    if (entries[panel]) await page.click('#' + entries[panel]);
+    const mine = controls.filter((c) => c.panel === panel);
+    const shown = await page.evaluate(([panelId, list]) => {
+      const base = document.getElementById(panelId).getBoundingClientRect();
+      return list.map((c) => {
+        const el = document.getElementById(c.cls === 'QRadioButton' ? c.name + '-box' : c.name);
+        const box = el.getBoundingClientRect();
+        const style = getComputedStyle(c.cls === 'QGroupBox' ? el.querySelector('.title') : el);
+        return {
+          name: c.name, x: box.left - base.left, y: box.top - base.top, w: box.width, h: box.height,
+          size: parseFloat(style.fontSize), bold: Number(style.fontWeight) >= 600,
+          italic: style.fontStyle === 'italic', colour: style.color, disabled: !!el.disabled,
+        };
+      });
+    }, [panel, mine]);
+    shown.forEach((s, i) => {
+      const c = mine[i];
+      assert.deepEqual([s.x, s.y], [c.x, c.y], `${c.name}: place`);
+      if (!c.auto) assert.deepEqual([s.w, s.h], [c.w, c.h], `${c.name}: size`);
+      if (/QLabel|ClickLabel/.test(c.cls) && c.w > 60 && !c.name.startsWith('Pic')) {
+        if (c.cls !== 'QLabel' || c.auto) assert.ok(Math.abs(s.w - c.w) <= c.w * 0.25, `${c.name}: width ${s.w} for ${c.w}`);
+      }
+      if (!/^(QFrame|QCheckBox)$/.test(c.cls) && !(c.cls === 'QLabel' && c.name.startsWith('Pic')) && c.name !== 'AboutImg' && c.name !== 'HelpRus') {
+        // A disabled field is shown greyed, as the window shows it.
+        assert.deepEqual({ size: s.size, bold: s.bold, italic: s.italic, colour: s.disabled ? 'grey' : s.colour },
+          { size: c.font.size, bold: c.font.bold, italic: c.font.italic, colour: s.disabled ? 'grey' : rgb(c.font.colour) },
+          `${c.name}: font`);
+      }
+    });
+    if (closes[panel]) await page.click('#' + closes[panel]);
+  }
+  await page.context().close();
+});
+
+test('Enter in an edit field and Escape start nothing', async () => {
+  const page = await open(browser, { query: '?clock=16,31' });
+  await page.fill('#OgnOr1', '12');
+  await page.press('#OgnOr1', 'Enter');
+  await page.press('#OgnOr1', 'Escape');
+  assert.equal(await page.inputValue('#InfoBM1'), 'Ещё не рассчитано!');
+  assert.equal(await page.textContent('#ErrorText'), '');
+  await page.focus('#GoBattle');
+  await page.keyboard.press('Enter');  // the focused button
+  assert.equal(await page.textContent('#ErrorText'), 'Внимание! Ошибка при вводе начальных характеристик!');
+  await page.context().close();
+});
