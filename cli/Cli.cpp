@@ -11,13 +11,17 @@
 #include <ostream>
 #include <set>
 #include <stdexcept>
+#include <variant>
 
 #include "Calculator.h"
 #include "Dice.h"
 #include "Duel.h"
+#include "Fair.h"
+#include "FairCrypto.h"
 #include "Odds.h"
 #include "Version.h"
 #include "Readings.h"
+#include "Utf8.h"
 
 namespace saberline::cli {
 namespace {
@@ -85,13 +89,8 @@ Json ReadRequestObject(std::istream& in) {
 std::string TakeFieldText(const std::string& key, const Json& value, int maxLength) {
     if (!value.is_string()) throw BadInput("the value of " + Quoted(key) + " must be a string");
     std::string text = value.get<std::string>();
-    const std::optional<std::size_t> length = CountUtf8Characters(text);
-    if (!length) throw BadInput("the value of " + Quoted(key) + " is not valid UTF-8");
-    if (text.find('\0') != std::string::npos)
-        throw BadInput("the value of " + Quoted(key) + " contains a zero character");
-    if (*length > static_cast<std::size_t>(maxLength))
-        throw BadInput("the value of " + Quoted(key) + " is longer than " + std::to_string(maxLength) +
-                       (maxLength == 1 ? " character" : " characters"));
+    const std::string fault = FieldTextFault(text, static_cast<std::size_t>(maxLength));
+    if (!fault.empty()) throw BadInput("the value of " + Quoted(key) + " " + fault);
     return text;
 }
 
@@ -250,6 +249,112 @@ int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     return kExitOk;
 }
 
+// Fair duels (commit and reveal): fair commit, fair duel, fair verify.
+
+OrderedJson RequestJson(const DuelRequest& request) {
+    OrderedJson object;
+    object["TypeBattle"] = static_cast<int>(request.type);
+    DuelRequest copy = request;
+    for (const DuelField& field : kDuelFields) object[field.name] = FieldText(copy, field);
+    return object;
+}
+
+int RunFairCommitCommand(std::ostream& out) {
+    const fair::Secret secret = fair::NewSecret();
+    OrderedJson result;
+    result["secret"] = fair::ToHex(secret);
+    result["commitment"] = fair::ToHex(fair::Commitment(secret));
+    out << Dump(result) << '\n';
+    return kExitOk;
+}
+
+fair::Secret TakeSecret(const std::string& hex) {
+    const auto secret = fair::Hex32(hex);
+    if (!secret) throw BadInput("--secret must be 64 hexadecimal digits");
+    return *secret;
+}
+
+std::string TakeWord(const char* option, const std::string& word) {
+    const std::string fault = fair::WordFault(word);
+    if (!fault.empty()) throw BadInput(std::string(option) + " " + fault);
+    return word;
+}
+
+int RunFairDuelCommand(const std::string& secretHex, const std::string& word1, const std::string& word2,
+                       std::istream& in, std::ostream& out) {
+    fair::FairDuel duel;
+    duel.secret = TakeSecret(secretHex);
+    duel.word1 = TakeWord("--word1", word1);
+    duel.word2 = TakeWord("--word2", word2);
+    duel.request = ReadDuelRequest(in);
+    const DuelScreenTexts texts = fair::RunFairDuel(duel.request, fair::NativeReadings(duel));
+    OrderedJson result;
+    result["InfoBM1"] = texts.InfoBM1;
+    result["InfoBM2"] = texts.InfoBM2;
+    result["ErrorText"] = texts.ErrorText;
+    result["commitment"] = fair::ToHex(fair::Commitment(duel.secret));
+    result["verification"] = fair::FormatVerification(duel);
+    out << Dump(result) << '\n';
+    return kExitOk;
+}
+
+// Exit status of a verification that does not agree with what was posted.
+constexpr int kExitNotVerified = 1;
+
+int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
+    const Json object = ReadRequestObject(in);
+    static constexpr std::array<const char*, 5> kKeys{"verification", "commitment", "InfoBM1", "InfoBM2",
+                                                      "ErrorText"};
+    for (const auto& item : object.items())
+        if (std::find(kKeys.begin(), kKeys.end(), item.key()) == kKeys.end())
+            throw BadInput("unknown key " + Quoted(item.key()));
+    auto text = [&](const char* key) {
+        const auto found = object.find(key);
+        if (found == object.end()) throw BadInput(std::string("the input lacks ") + Quoted(key));
+        if (!found->is_string()) throw BadInput("the value of " + Quoted(key) + " must be a string");
+        return found->get<std::string>();
+    };
+    const std::string verification = text("verification");
+    const std::string commitmentHex = text("commitment");
+    fair::Posted posted;
+    posted.texts.InfoBM1 = text("InfoBM1");
+    posted.texts.InfoBM2 = text("InfoBM2");
+    posted.texts.ErrorText = text("ErrorText");
+    const auto commitment = fair::Hex32(commitmentHex);
+    if (!commitment) throw BadInput("the value of \"commitment\" must be 64 hexadecimal digits");
+    posted.commitment = *commitment;
+
+    auto parsed = fair::ParseVerification(verification);
+    if (const auto* reason = std::get_if<std::string>(&parsed)) throw BadInput(*reason);
+    const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
+    const fair::Readings readings = fair::NativeReadings(duel);
+    const fair::FairCheck check = fair::CheckFairDuel(duel, fair::Commitment(duel.secret), readings, posted);
+
+    OrderedJson result;
+    result["verified"] = check.Verified();
+    result["differs"] = check.differs;
+    result["commitment"] = check.commitment;
+    result["word1"] = duel.word1;
+    result["word2"] = duel.word2;
+    result["request"] = RequestJson(duel.request);
+    OrderedJson replayed;
+    replayed["InfoBM1"] = check.replayed.InfoBM1;
+    replayed["InfoBM2"] = check.replayed.InfoBM2;
+    replayed["ErrorText"] = check.replayed.ErrorText;
+    result["replayed"] = replayed;
+    // Each reseed's reading as 16 hexadecimal digits, for checkers with
+    // their own tools (a duel uses as many as it has moves).
+    OrderedJson hexReadings = OrderedJson::array();
+    for (const std::uint64_t reading : readings) {
+        std::array<std::uint8_t, 8> bytes{};
+        for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(reading >> (56 - 8 * i));
+        hexReadings.push_back(fair::ToHex(bytes));
+    }
+    result["readings"] = hexReadings;
+    out << Dump(result) << '\n';
+    return check.Verified() ? kExitOk : kExitNotVerified;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -283,6 +388,22 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         "odds", "Exact chances of each duel ending under fair dice, for a duel request read like `duel` reads it");
     odds->add_flag("--json", oddsJson, "Print the chances as JSON");
 
+    CLI::App* fair = app.add_subcommand(
+        "fair", "Duels anyone can verify: commit to a secret, fight with both players' words, check");
+    fair->require_subcommand(1);
+    CLI::App* fairCommit =
+        fair->add_subcommand("commit", R"(Make a new secret and its commitment: {"secret", "commitment"})");
+    std::string fairSecret;
+    std::string fairWord1;
+    std::string fairWord2;
+    CLI::App* fairDuel = fair->add_subcommand(
+        "duel", "Fight a duel request read like `duel` reads it, with the dice drawn from the secret and the words");
+    fairDuel->add_option("--secret", fairSecret, "The secret of `fair commit`, 64 hexadecimal digits")->required();
+    fairDuel->add_option("--word1", fairWord1, "Duellist 1's player's word, 1 to 100 characters")->required();
+    fairDuel->add_option("--word2", fairWord2, "Duellist 2's player's word, 1 to 100 characters")->required();
+    CLI::App* fairVerify = fair->add_subcommand(
+        "verify", R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted; exit 1 if they disagree)");
+
     // A first word that is no option and no command: say so plainly rather
     // than that a command is missing.
     if (!args.empty() && !args.front().empty() && args.front().front() != '-') {
@@ -291,6 +412,16 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
                          [&](const CLI::App* command) { return command->check_name(args.front()); })) {
             err << kProgram << ": unknown command " << Quoted(args.front()) << " (try " << kProgram
                 << " --help)\n";
+            return kExitBadInput;
+        }
+    }
+
+    if (args.size() >= 2 && fair->check_name(args[0]) && !args[1].empty() && args[1].front() != '-') {
+        const auto commands = fair->get_subcommands([](const CLI::App*) { return true; });
+        if (std::none_of(commands.begin(), commands.end(),
+                         [&](const CLI::App* command) { return command->check_name(args[1]); })) {
+            err << kProgram << ": unknown command " << Quoted(args[0] + " " + args[1]) << " (try " << kProgram
+                << " fair --help)\n";
             return kExitBadInput;
         }
     }
@@ -309,6 +440,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (scheme->parsed()) return RunSchemeCommand(schemeClock, out);
         if (calc->parsed()) return RunCalcCommand(calcJson, in, out);
         if (odds->parsed()) return RunOddsCommand(oddsJson, in, out);
+        if (fairCommit->parsed()) return RunFairCommitCommand(out);
+        if (fairDuel->parsed()) return RunFairDuelCommand(fairSecret, fairWord1, fairWord2, in, out);
+        if (fairVerify->parsed()) return RunFairVerifyCommand(in, out);
     } catch (const BadInput& error) {
         err << kProgram << ": " << error.what() << '\n';
         return kExitBadInput;

@@ -17,6 +17,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
+  libssl-dev python3
   fonts-wine
   xvfb xauth x11-utils imagemagick
   desktop-file-utils appstream dpkg-dev file

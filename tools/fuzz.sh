@@ -22,7 +22,7 @@ CC="${CC:-clang}" CXX="${CXX:-clang++}" cmake -S "$root" -B "$build" -G Ninja \
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    for t in fuzz_int_text fuzz_duel_request fuzz_duel_link fuzz_cli_json; do
+    for t in fuzz_int_text fuzz_duel_request fuzz_duel_link fuzz_cli_json fuzz_fair_verification; do
         if ninja -C "$build" -t targets all | grep -q "^$t:"; then targets+=("$t"); fi
     done
 fi

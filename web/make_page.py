@@ -194,8 +194,9 @@ def main():
     ap.add_argument('--window-header', required=True)
     ap.add_argument('--assets', required=True)
     ap.add_argument('--template', required=True)
-    ap.add_argument('--style', required=True)
-    ap.add_argument('--script', required=True)
+    # Several styles and scripts (the page's, then the fair duel's) go in in order.
+    ap.add_argument('--style', required=True, action='append')
+    ap.add_argument('--script', required=True, action='append')
     ap.add_argument('--module', required=True)
     ap.add_argument('--wasm', required=True)
     ap.add_argument('--icon', required=True)
@@ -207,8 +208,10 @@ def main():
         site = re.search(r'kSiteAddress\s*=\s*"([^"]+)"', f.read()).group(1)
     page = Page(a.ui, a.assets, site, a.convert)
     title, screens = page.build()
-    with open(a.style, encoding='utf-8') as f:
-        style = f.read()
+    style = ''
+    for path in a.style:
+        with open(path, encoding='utf-8') as f:
+            style += f.read()
     css = '\n'.join(page.css) + '\n@media (min-width: 760px) {\n' + '\n'.join(page.wide) + '\n}\n' + style
     with open(a.wasm, 'rb') as f:
         wasm = base64.b64encode(f.read()).decode('ascii')
@@ -223,7 +226,7 @@ def main():
         'SCREENS': screens,
         'MODULE': script_text(a.module),
         'WASM': wasm,
-        'SCRIPT': script_text(a.script),
+        'SCRIPT': '\n'.join(script_text(path) for path in a.script),
     }
     result = re.sub(r'@@(\w+)@@', lambda m: parts[m.group(1)], template)
     with open(a.output, 'w', encoding='utf-8') as f:

@@ -238,6 +238,14 @@
     show('ReplayMark');
   }
 
+  // A verification link of the fair duel (fair.js) is the fair duel's to
+  // open; any other fragment is a duel link.
+  function openFragment(fragment) {
+    const fair = window.SaberlineFair;
+    if (fair && fair.claims(fragment)) return fair.openLink(fragment);
+    return openDuelLink(fragment);
+  }
+
   // Runs a handler to its end; an error escaping it is shown in the error
   // box and the page goes on. The odds follow every change of the fields.
   // A handler that waits for a box's answer holds off every other until it
@@ -299,12 +307,12 @@
     form.addEventListener('change', refreshOdds);
     window.addEventListener('hashchange', () => {
       const fragment = Address.fragment();
-      if (fragment) dispatch(() => { startUp(); openDuelLink(fragment); });
+      if (fragment) dispatch(() => { startUp(); return openFragment(fragment); });
     });
     dispatch(() => {
       startUp();
       const fragment = Address.fragment();
-      if (fragment) openDuelLink(fragment);
+      if (fragment) return openFragment(fragment);
     }).then(() => {
       document.documentElement.dataset.ready = 'true';
       performance.mark('saberline-ready');

@@ -1,0 +1,26 @@
+// The fair duel's cryptography for the native programs, from OpenSSL's
+// libcrypto: the secret from the system's random source, SHA-256 for the
+// commitment and HMAC-SHA-256 for the readings.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "Fair.h"
+
+namespace saberline::fair {
+
+// 32 bytes from OpenSSL's CSPRNG (seeded by the operating system); throws
+// std::runtime_error if it cannot deliver.
+Secret NewSecret();
+
+Digest Sha256(std::span<const std::uint8_t> bytes);
+Digest HmacSha256(std::span<const std::uint8_t> key, std::string_view message);
+
+// The commitment that goes into the thread before the duel.
+inline Digest Commitment(const Secret& secret) { return Sha256(secret); }
+
+// All 100 readings of a fair duel.
+Readings NativeReadings(const FairDuel& duel);
+
+}  // namespace saberline::fair

@@ -1,0 +1,214 @@
+'use strict';
+// The fair duel on the page: commit and reveal, as `saberline-cli fair`.
+// The referee makes a secret and posts its commitment; the players post
+// their words; the referee fights and copies the verification link; anyone
+// who opens the link checks it against the commitment and logs posted in
+// the thread.
+//
+// This script does only what the core cannot: the browser's cryptography
+// (crypto.getRandomValues for the secret, crypto.subtle for SHA-256 and
+// HMAC-SHA-256, both asynchronous). The messages to sign, the readings, the
+// duel, the link and every text shown come from the core's fair bindings.
+(function () {
+  const $ = (id) => document.getElementById(id);
+  const page = () => window.Saberline;
+  const core = () => page().core();
+
+  // --- The panel, below the duel screen's extras ----------------------------
+  const panel = `
+<fieldset id="FairDuel">
+  <legend>Честная дуэль: обязательство до дуэли, слова игроков, проверка</legend>
+  <p class="fair-note">Перед дуэлью создайте обязательство и опубликуйте его в теме; секрет сохраните
+    у себя и никому не показывайте. Когда оба игрока опубликуют свои слова, впишите их и нажмите
+    «Честный бой», затем опубликуйте ходы и ссылку проверки.</p>
+  <div class="fair-grid">
+    <button type="button" id="FairCommit" class="button">Создать обязательство</button><span></span>
+    <label for="FairSecret">Секрет (хранить у себя до дуэли):</label>
+    <input type="text" id="FairSecret" class="edit" spellcheck="false" autocomplete="off">
+    <label for="FairCommitment">Обязательство (опубликовать в теме):</label>
+    <input type="text" id="FairCommitment" class="edit" readonly spellcheck="false">
+    <label for="FairWord1">Слово игрока бретёра №1:</label>
+    <input type="text" id="FairWord1" class="edit" spellcheck="false" autocomplete="off">
+    <label for="FairWord2">Слово игрока бретёра №2:</label>
+    <input type="text" id="FairWord2" class="edit" spellcheck="false" autocomplete="off">
+    <button type="button" id="FairBattle" class="button">Честный бой</button><span></span>
+    <button type="button" id="FairCopyLink" class="button" disabled>Скопировать ссылку проверки</button>
+    <input type="text" id="FairLink" class="edit" readonly aria-label="Ссылка проверки" spellcheck="false">
+  </div>
+  <p id="FairMessage" role="alert"></p>
+  <div id="FairCheck" hidden>
+    <div class="fair-grid">
+      <span>SHA-256 секрета из ссылки:</span><output id="FairCheckCommitment"></output>
+      <span>Слова игроков из ссылки:</span><output id="FairCheckWords"></output>
+      <label for="FairPostedCommitment">Обязательство, опубликованное до дуэли:</label>
+      <input type="text" id="FairPostedCommitment" class="edit" spellcheck="false" autocomplete="off">
+      <label for="FairPostedLog1">Опубликованные ходы бойца №1:</label>
+      <input type="text" id="FairPostedLog1" class="edit" spellcheck="false" autocomplete="off">
+      <label for="FairPostedLog2">Опубликованные ходы бойца №2:</label>
+      <input type="text" id="FairPostedLog2" class="edit" spellcheck="false" autocomplete="off">
+      <label for="FairPostedMessage">Опубликованное сообщение (если было):</label>
+      <input type="text" id="FairPostedMessage" class="edit" spellcheck="false" autocomplete="off">
+      <button type="button" id="FairCheckButton" class="button">Проверить</button><span></span>
+    </div>
+    <p id="FairVerdict" role="status"></p>
+  </div>
+</fieldset>`;
+  $('DuelExtras').insertAdjacentHTML('beforeend', panel);
+
+  // --- The browser's cryptography ---------------------------------------------
+  const subtle = () => {
+    if (!window.crypto || !crypto.subtle) throw new Error(core().fairFacts().noCrypto);
+    return crypto.subtle;
+  };
+  async function sha256(bytes) {
+    return new Uint8Array(await subtle().digest('SHA-256', bytes));
+  }
+  // HMAC-SHA-256 of every message, keyed with the secret.
+  async function signAll(secret, messages) {
+    const key = await subtle().importKey('raw', secret, { name: 'HMAC', hash: 'SHA-256' }, false, ['sign']);
+    const macs = await Promise.all(messages.map((message) => subtle().sign('HMAC', key, message)));
+    return macs.map((mac) => new Uint8Array(mac));
+  }
+
+  // --- The referee's side -------------------------------------------------------
+  const setText = (id, text) => { $(id).textContent = text; };
+  const setValue = (id, text) => { $(id).value = text; };
+
+  let link = '';  // the last fair duel's verification link
+  function setLink(fragment) {
+    link = fragment ? page().Address.withFragment(fragment) : '';
+    setValue('FairLink', link);
+    $('FairCopyLink').disabled = !link;
+  }
+
+  // The commitment of the secret as it stands in its field (empty while the
+  // field holds no secret).
+  let commitmentShown = Promise.resolve();
+  function showCommitment() {
+    const read = core().fairReadSecret($('FairSecret').value.trim());
+    if (read.message) {
+      setValue('FairCommitment', '');
+      return Promise.resolve();
+    }
+    commitmentShown = sha256(read.secret).then((hash) => setValue('FairCommitment', core().fairHex(hash)));
+    return commitmentShown;
+  }
+
+  async function FairCommitClick() {
+    const secret = crypto.getRandomValues(new Uint8Array(core().fairFacts().secretBytes));
+    setValue('FairSecret', core().fairHex(secret));
+    setText('FairMessage', '');
+    setLink('');
+    await showCommitment();
+  }
+
+  async function FairBattleClick() {
+    const secret = $('FairSecret').value.trim();
+    const word1 = $('FairWord1').value;
+    const word2 = $('FairWord2').value;
+    const fields = page().readDuelFields();
+    setLink('');
+    const toSign = core().fairToSign(secret, word1, word2, fields);
+    if (toSign.message) {
+      setText('FairMessage', toSign.message);
+      return;
+    }
+    const macs = await signAll(toSign.secret, toSign.messages);
+    const fought = core().fairDuel(secret, word1, word2, fields, macs);
+    if (fought.message) {
+      setText('FairMessage', fought.message);
+      return;
+    }
+    setText('FairMessage', '');
+    $('ReplayMark').hidden = true;
+    page().showDuelTexts({ InfoBM1: fought.InfoBM1, InfoBM2: fought.InfoBM2, ErrorText: fought.ErrorText, link: '' });
+    $('FairLink').dataset.readings = fought.readings.join(',');
+    setLink(fought.fragment);
+    await showCommitment();
+  }
+
+  function FairCopyLinkClick() {
+    if (!link) return;
+    const field = $('FairLink');
+    field.focus();
+    field.select();
+    if (navigator.clipboard && navigator.clipboard.writeText)
+      navigator.clipboard.writeText(link).catch(() => document.execCommand('copy'));
+    else
+      document.execCommand('copy');
+  }
+
+  // --- Opening a verification link ------------------------------------------------
+  // The link's request fills the duel screen; the logs stay empty until the
+  // posted commitment and logs agree with what the link gives.
+  let opened = null;  // { fragment, hash, macs } of the link being checked
+  const noDuel = { InfoBM1: '', InfoBM2: '', ErrorText: '', link: '' };
+
+  async function openLink(fragment) {
+    opened = null;
+    $('FairCheck').hidden = false;
+    setText('FairCheckCommitment', '');
+    setText('FairCheckWords', '');
+    $('FairVerdict').className = 'failed';
+    page().showDuelTexts(noDuel);
+    const read = core().fairReadLink(fragment);
+    if (read.message) {
+      setText('FairVerdict', read.message);
+      return;
+    }
+    page().writeDuelFields(read.fields);
+    setText('FairCheckWords', `«${read.word1}» и «${read.word2}»`);
+    const [hash, macs] = await Promise.all([sha256(read.secret), signAll(read.secret, read.messages)]);
+    opened = { fragment, hash, macs };
+    setText('FairCheckCommitment', core().fairHex(hash));
+    $('FairVerdict').className = '';
+    setText('FairVerdict', read.verdict);
+  }
+
+  function FairCheckButtonClick() {
+    if (!opened) return;
+    const posted = {
+      commitment: $('FairPostedCommitment').value.trim(),
+      InfoBM1: $('FairPostedLog1').value,
+      InfoBM2: $('FairPostedLog2').value,
+      ErrorText: $('FairPostedMessage').value,
+    };
+    const check = core().fairCheck(opened.fragment, opened.hash, opened.macs, posted);
+    page().showDuelTexts(check.replayed ? Object.assign({ link: '' }, check.replayed) : noDuel);
+    $('FairVerdict').className = check.message ? '' : check.verified ? 'verified' : 'failed';
+    setText('FairVerdict', check.message || check.verdict);
+    $('FairVerdict').dataset.differs = check.message ? '' : check.differs.join(',');
+  }
+
+  // --- Wiring ----------------------------------------------------------------
+  const handlers = {
+    FairCommit: FairCommitClick,
+    FairBattle: FairBattleClick,
+    FairCopyLink: FairCopyLinkClick,
+    FairCheckButton: FairCheckButtonClick,
+  };
+  for (const [id, handler] of Object.entries(handlers))
+    $(id).addEventListener('click', () => page().dispatch(handler));
+  $('FairSecret').addEventListener('input', () => { if (core()) showCommitment(); });
+  // The exit button's reset of the form, or a duel fought the ordinary way:
+  // the logs no longer belong to a fair duel or a checked link.
+  function forget() {
+    opened = null;
+    link = '';
+    setValue('FairLink', '');
+    $('FairCopyLink').disabled = true;
+    $('FairCheck').hidden = true;
+    setText('FairMessage', '');
+    setText('FairVerdict', '');
+  }
+  $('Form1').addEventListener('reset', forget);
+  $('GoBattle').addEventListener('click', forget);
+
+  // The page hands over the fragments that are verification links.
+  window.SaberlineFair = {
+    claims: (fragment) => fragment.startsWith(core().fairFacts().linkPrefix),
+    openLink,
+    // The commitment shown once the secret's SHA-256 is worked out.
+    commitmentShown: () => commitmentShown,
+  };
+})();
