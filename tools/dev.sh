@@ -22,7 +22,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   desktop-file-utils appstream dpkg-dev file
   qt6-translations-l10n help2man man-db lintian
-  emscripten python3 chromium nodejs
+  emscripten chromium nodejs
 )
 
 install_missing() {
