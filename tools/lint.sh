@@ -17,8 +17,11 @@ cd "$root"
 
 CC="${CC:-clang}" CXX="${CXX:-clang++}" cmake -S "$root" -B "$build" -G Ninja \
     -DSABERLINE_BUILD_TESTS=OFF -DSABERLINE_BUILD_BENCH=OFF >/dev/null || exit 1
-if ninja -C "$build" -t targets all | grep -q '^saberline_window_autogen:'; then
-    ninja -C "$build" saberline_window_autogen >/dev/null || exit 1
+# The window's generated headers (ui_Unit1.h); Ninja may name the target
+# with its folder in front.
+autogen=$(ninja -C "$build" -t targets all | grep -o '^\([^:]*/\)\?saberline_window_autogen:' | tr -d :)
+if [ -n "$autogen" ]; then
+    ninja -C "$build" "$autogen" >/dev/null || exit 1
 fi
 
 status=0
