@@ -26,6 +26,18 @@ inline constexpr std::size_t kMaxInputBytes = std::size_t{1024} * 1024;
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err);
 
+// One command whose command line has been read: what RunCli runs once it
+// has parsed its arguments. For callers that run many requests under the
+// same command line (the fuzz target), without building the command-line
+// parser for each; output, complaints and statuses are RunCli's.
+enum class Command { Duel, Scheme, Calc, Odds };
+struct CommandOptions {
+    std::optional<std::string> clock;  // --clock, for duel and scheme
+    bool json = false;                 // --json, for duel, calc and odds
+};
+int RunCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out,
+               std::ostream& err);
+
 // The --clock list: comma-separated unsigned 64-bit decimal readings.
 // nullopt for an empty item, a sign, a non-digit or a value above 2^64 - 1.
 std::optional<std::vector<std::uint64_t>> ParseClockList(std::string_view list);
