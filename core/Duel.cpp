@@ -264,13 +264,12 @@ DuelEnding FightDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice
     const std::string_view scheme1 = d1.scheme;
     const std::string_view scheme2 = d2.scheme;
     MoveRecord move;
-    dice.Reseed();  // the reading of move 1
-    for (int n = 1;; ++n) {
-        // What no die decides: the weapon, the attacks and the parries.
+    std::int32_t parry1 = 0;  // the parrying sides of the move, as found
+    std::int32_t parry2 = 0;
+    // What no die decides: the weapon, the attacks and the parries.
+    auto prepare = [&](int n) {
         move.number = static_cast<std::uint8_t>(n);
         move.weapon = WeaponOfMove(type, n);
-        std::int32_t parry1 = 0;
-        std::int32_t parry2 = 0;
         if (move.weapon == Weapon::ColdWeapon) {
             const std::int32_t attack1 = AttackDigitOf(scheme1, n);
             const std::int32_t attack2 = AttackDigitOf(scheme2, n);
@@ -278,25 +277,15 @@ DuelEnding FightDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice
             move.attack2 = static_cast<char>('0' + attack2);
             parry2 = by1.ParryingSide(attack1, d2);
             parry1 = by2.ParryingSide(attack2, d1);
-            move.parry1 = static_cast<std::uint8_t>(parry1);
-            move.parry2 = static_cast<std::uint8_t>(parry2);
         } else {
             move.attack1 = move.attack2 = 0;
-            move.parry1 = move.parry2 = 0;
+            parry1 = parry2 = 0;
         }
-
-        const bool certainNext = n < kMaxMoves && health1 > most1 && health2 > most2;
-        std::int32_t die1 = 0;  // 1..6
-        std::int32_t die2 = 0;
-        if (certainNext) {
-            Dice thrown = dice;  // this move's seed
-            dice.Reseed();
-            die1 = thrown.Die();
-            die2 = thrown.Die();
-        } else {
-            die1 = dice.Die();
-            die2 = dice.Die();
-        }
+        move.parry1 = static_cast<std::uint8_t>(parry1);
+        move.parry2 = static_cast<std::uint8_t>(parry2);
+    };
+    // The dice and what they do.
+    auto strike = [&](std::int32_t die1, std::int32_t die2) {
         move.die1 = die1;
         move.die2 = die2;
         if (move.weapon == Weapon::Pistol) {
@@ -309,10 +298,28 @@ DuelEnding FightDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice
         move.health1 = health1;
         move.health2 = health2;
         onMove(static_cast<const MoveRecord&>(move));
-        if (!certainNext) {
-            if (health1 <= 0 || health2 <= 0 || n == kMaxMoves) break;
-            dice.Reseed();
-        }
+    };
+
+    int n = 1;
+    dice.Reseed();  // the reading of move 1
+    // Moves in which no one can fall: the next move's reading first.
+    for (; n < kMaxMoves && health1 > most1 && health2 > most2; ++n) {
+        prepare(n);
+        Dice thrown = dice;  // this move's seed
+        dice.Reseed();
+        const std::int32_t die1 = thrown.Die();  // 1..6
+        const std::int32_t die2 = thrown.Die();
+        strike(die1, die2);
+    }
+    // The rest in the plain order: dice, damage, then the reading of the next
+    // move if there is one.
+    for (;; ++n) {
+        prepare(n);
+        const std::int32_t die1 = dice.Die();
+        const std::int32_t die2 = dice.Die();
+        strike(die1, die2);
+        if (health1 <= 0 || health2 <= 0 || n == kMaxMoves) break;
+        dice.Reseed();
     }
     if (health1 > 0 && health2 > 0) return DuelEnding::Undecided;
     if (health1 > 0) return DuelEnding::Duellist1Wins;
