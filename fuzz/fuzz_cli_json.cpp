@@ -3,9 +3,9 @@
 //
 // The command lines never change, so the commands are run through
 // RunCommand, as RunCli runs them after parsing its arguments: building the
-// command-line parser for every input cost nine tenths of the time. One
-// input in 32 (by its length) also goes through RunCli itself, which must
-// print and return exactly the same.
+// command-line parser anew for every input took most of the time. One input
+// in 32 (by its length) also goes through RunCli itself, which must print
+// and return exactly the same.
 //
 // Checked: no crash; exit status 0 or 2; on 2 nothing on standard output and
 // exactly one line on standard error; on 0 nothing on standard error and one
