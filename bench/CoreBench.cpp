@@ -109,6 +109,16 @@ void BM_RandomScheme(benchmark::State& state) {
 }
 BENCHMARK(BM_RandomScheme);
 
+// The anchor of the duel request: 100 readings of the machine's clock, the
+// reseeds of a 100-move duel and nothing else. bench/core_ratio.sh sets
+// BM_UndecidedColdDuel against it.
+void BM_HundredClockReads(benchmark::State& state) {
+    saberline::PlatformClock clock;
+    for (auto _ : state)
+        for (int read = 0; read < saberline::kMaxMoves; ++read) benchmark::DoNotOptimize(clock.Read());
+}
+BENCHMARK(BM_HundredClockReads);
+
 // One reading of the machine's clock, as every move's reseed takes it.
 void BM_ClockRead(benchmark::State& state) {
     saberline::PlatformClock clock;

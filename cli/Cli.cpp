@@ -48,11 +48,11 @@ std::string Quoted(const std::string& name) {
 // request costs no more than its size.
 std::string ReadInput(std::istream& in) {
     std::string data;
-    std::array<char, std::size_t{64} * 1024> piece{};
+    char piece[4096];  // not cleared: only what is read from it is used
     while (data.size() <= kMaxInputBytes && in) {
-        const std::size_t wanted = std::min(piece.size(), kMaxInputBytes + 1 - data.size());
-        in.read(piece.data(), static_cast<std::streamsize>(wanted));
-        data.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+        const std::size_t wanted = std::min(sizeof piece, kMaxInputBytes + 1 - data.size());
+        in.read(piece, static_cast<std::streamsize>(wanted));
+        data.append(piece, static_cast<std::size_t>(in.gcount()));
     }
     if (data.size() > kMaxInputBytes) throw BadInput("the input is larger than 1 MiB");
     return data;
@@ -355,6 +355,21 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     return check.Verified() ? kExitOk : kExitNotVerified;
 }
 
+// Runs a command: bad input becomes one line on standard error and status
+// 2, any other error status 1.
+template <typename Run>
+int Guarded(std::ostream& err, Run&& run) {
+    try {
+        return run();
+    } catch (const BadInput& error) {
+        err << kProgram << ": " << error.what() << '\n';
+        return kExitBadInput;
+    } catch (const std::exception& error) {
+        err << kProgram << ": internal error: " << error.what() << '\n';
+        return 1;
+    }
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -435,7 +450,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         return kExitBadInput;
     }
 
-    try {
+    return Guarded(err, [&] {
         if (duel->parsed()) return RunDuelCommand(duelClock, duelJson, in, out);
         if (scheme->parsed()) return RunSchemeCommand(schemeClock, out);
         if (calc->parsed()) return RunCalcCommand(calcJson, in, out);
@@ -443,14 +458,21 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (fairCommit->parsed()) return RunFairCommitCommand(out);
         if (fairDuel->parsed()) return RunFairDuelCommand(fairSecret, fairWord1, fairWord2, in, out);
         if (fairVerify->parsed()) return RunFairVerifyCommand(in, out);
-    } catch (const BadInput& error) {
-        err << kProgram << ": " << error.what() << '\n';
+        return kExitBadInput;  // not reached: one subcommand is required
+    });
+}
+
+int RunCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out,
+               std::ostream& err) {
+    return Guarded(err, [&] {
+        switch (command) {
+            case Command::Duel: return RunDuelCommand(options.clock, options.json, in, out);
+            case Command::Scheme: return RunSchemeCommand(options.clock, out);
+            case Command::Calc: return RunCalcCommand(options.json, in, out);
+            case Command::Odds: return RunOddsCommand(options.json, in, out);
+        }
         return kExitBadInput;
-    } catch (const std::exception& error) {
-        err << kProgram << ": internal error: " << error.what() << '\n';
-        return 1;
-    }
-    return kExitBadInput;  // not reached: one subcommand is required
+    });
 }
 
 }  // namespace saberline::cli

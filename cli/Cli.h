@@ -33,4 +33,16 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 using saberline::CountUtf8Characters;
 using saberline::ParseClockList;
 
+// One command whose command line has been read: what RunCli runs once it
+// has parsed its arguments. For callers that run many requests under the
+// same command line (the fuzz target), without building the command-line
+// parser for each; output, complaints and statuses are RunCli's.
+enum class Command { Duel, Scheme, Calc, Odds };
+struct CommandOptions {
+    std::optional<std::string> clock;  // --clock, for duel and scheme
+    bool json = false;                 // --json, for duel, calc and odds
+};
+int RunCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out,
+               std::ostream& err);
+
 }  // namespace saberline::cli

@@ -16,6 +16,21 @@ int HexDigit(char c) noexcept {
 }  // namespace
 
 bool TryTextToInt(std::string_view text, std::int32_t& value) noexcept {
+    // Most texts are a few decimal digits and nothing else: blanks, signs,
+    // hexadecimal prefixes and overflow need none of the general rule below.
+    if (!text.empty() && text.size() <= 9) {
+        std::uint32_t number = 0;
+        std::size_t i = 0;
+        for (; i < text.size(); ++i) {
+            const auto digit = static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) - unsigned{'0'};
+            if (digit > 9u) break;
+            number = number * 10u + digit;
+        }
+        if (i == text.size()) {
+            value = static_cast<std::int32_t>(number);
+            return true;
+        }
+    }
     value = 0;
     std::size_t i = 0;
     const std::size_t end = text.size();

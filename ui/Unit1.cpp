@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <exception>
 #include <stdexcept>
@@ -113,6 +115,20 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     Wire(Lanternhall, &TForm1::LanternhallClick);
 
     Dispatch(&TForm1::FormCreate, this);
+
+    // The duel screen shows no picture: they are decoded once the event loop
+    // runs, which a program reaches only after showing the window.
+    QTimer::singleShot(0, this, [this] { DecodePictures(); });
+}
+
+void TForm1::DecodePictures() {
+    if (picturesDecoded_) return;
+    picturesDecoded_ = true;
+    const auto labels = findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        const QVariant picture = label->property("storedPixmap");
+        if (picture.isValid()) label->setPixmap(QPixmap(picture.toString()));
+    }
 }
 
 QPoint TForm1::FirstPosition() const {
@@ -157,6 +173,7 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
 void TForm1::GoExitClick(QObject* /*Sender*/) { close(); }
 
 void TForm1::HelpActionClick(QObject* /*Sender*/) {
+    DecodePictures();
     BattlePanel->hide();
     HelpPanel->show();
 }
@@ -167,6 +184,7 @@ void TForm1::ForHelpCloseClick(QObject* /*Sender*/) {
 }
 
 void TForm1::AboutActionClick(QObject* /*Sender*/) {
+    DecodePictures();
     BattlePanel->hide();
     AboutPanel->show();
 }
@@ -177,6 +195,7 @@ void TForm1::ForAboutCloseClick(QObject* /*Sender*/) {
 }
 
 void TForm1::btn1Click(QObject* /*Sender*/) {
+    DecodePictures();
     BattlePanel->hide();
     PCalcOfBattleChars->show();
 }

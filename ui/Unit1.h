@@ -61,6 +61,13 @@ private:
     // the whole window would not be seen there.
     QPoint FirstPosition() const;
     void GenerateSchemeInto(QLineEdit* scheme);
+    // Gives every picture label the picture its stored layout names (the
+    // dynamic property storedPixmap); the first call decodes, later calls
+    // do nothing. Runs at the first turn of the event loop after the window
+    // is shown, or earlier when a screen with pictures is opened first.
+    void DecodePictures();
+
+    bool picturesDecoded_ = false;
 
     Dialogs& dialogs_;
     saberline::Dice* dice_;

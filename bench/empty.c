@@ -1,0 +1,2 @@
+/* The anchor of the command-line process: a program that does nothing. */
+int main(void) { return 0; }
