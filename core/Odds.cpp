@@ -209,11 +209,15 @@ private:
         merged_.clear();
         for (std::size_t k = 0; k < damage.count; ++k) {
             shifted_.clear();
+            // Summed as the array sums it (the mass that falls first, then
+            // times the chance), so that both forms give the same bits.
+            double mass = 0;
             for (const auto& [health, p] : list_) {
                 const std::int64_t after = health - damage.amount[k];
-                if (after < 1) fallen += damage.chance[k] * p;
+                if (after < 1) mass += p;
                 else shifted_.emplace_back(after, damage.chance[k] * p);
             }
+            fallen += damage.chance[k] * mass;
             scratch_.clear();
             std::merge(merged_.begin(), merged_.end(), shifted_.begin(), shifted_.end(),
                        std::back_inserter(scratch_), byHealth);
