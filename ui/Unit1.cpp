@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,7 +12,6 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
-#include <QTimer>
 #include <QUrl>
 #include <exception>
 #include <stdexcept>
@@ -116,15 +116,22 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
 
     Dispatch(&TForm1::FormCreate, this);
 
-    // The duel screen shows no picture: they are decoded once the event loop
-    // runs, which a program reaches only after showing the window.
-    QTimer::singleShot(0, this, [this] { DecodePictures(); });
+    for (QWidget* screen : {static_cast<QWidget*>(HelpPanel), static_cast<QWidget*>(AboutPanel),
+                            static_cast<QWidget*>(PCalcOfBattleChars)})
+        screen->installEventFilter(this);
 }
 
-void TForm1::DecodePictures() {
-    if (picturesDecoded_) return;
-    picturesDecoded_ = true;
-    const auto labels = findChildren<QLabel*>();
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto* screen = static_cast<QWidget*>(watched);
+        screen->removeEventFilter(this);
+        DecodePictures(screen);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::DecodePictures(QWidget* screen) {
+    const auto labels = screen->findChildren<QLabel*>();
     for (QLabel* label : labels) {
         const QVariant picture = label->property("storedPixmap");
         if (picture.isValid()) label->setPixmap(QPixmap(picture.toString()));
@@ -173,7 +180,6 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
 void TForm1::GoExitClick(QObject* /*Sender*/) { close(); }
 
 void TForm1::HelpActionClick(QObject* /*Sender*/) {
-    DecodePictures();
     BattlePanel->hide();
     HelpPanel->show();
 }
@@ -184,7 +190,6 @@ void TForm1::ForHelpCloseClick(QObject* /*Sender*/) {
 }
 
 void TForm1::AboutActionClick(QObject* /*Sender*/) {
-    DecodePictures();
     BattlePanel->hide();
     AboutPanel->show();
 }
@@ -195,7 +200,6 @@ void TForm1::ForAboutCloseClick(QObject* /*Sender*/) {
 }
 
 void TForm1::btn1Click(QObject* /*Sender*/) {
-    DecodePictures();
     BattlePanel->hide();
     PCalcOfBattleChars->show();
 }

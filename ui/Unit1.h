@@ -61,13 +61,12 @@ private:
     // the whole window would not be seen there.
     QPoint FirstPosition() const;
     void GenerateSchemeInto(QLineEdit* scheme);
-    // Gives every picture label the picture its stored layout names (the
-    // dynamic property storedPixmap); the first call decodes, later calls
-    // do nothing. Runs at the first turn of the event loop after the window
-    // is shown, or earlier when a screen with pictures is opened first.
-    void DecodePictures();
-
-    bool picturesDecoded_ = false;
+    // The help, about and calculator screens' pictures are named by the
+    // dynamic property storedPixmap of their labels and decoded the first
+    // time their screen is shown: the duel screen shows none, so start-up
+    // decodes nothing, and a screen never opened costs no picture memory.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    static void DecodePictures(QWidget* screen);
 
     Dialogs& dialogs_;
     saberline::Dice* dice_;

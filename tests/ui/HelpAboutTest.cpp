@@ -26,22 +26,29 @@ private slots:
 
     void picturesAreLoadedAtTheirSizes_data() {
         QTest::addColumn<QString>("picture");
+        QTest::addColumn<QString>("opener");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("centred");
-        QTest::newRow("help") << U("HelpRus") << QSize(710, 615) << false;
-        QTest::newRow("about") << U("AboutImg") << QSize(880, 713) << true;
+        QTest::newRow("help") << U("HelpRus") << U("HelpAction") << QSize(710, 615) << false;
+        QTest::newRow("about") << U("AboutImg") << U("AboutAction") << QSize(880, 713) << true;
         for (int duellist = 1; duellist <= 2; ++duellist)
             for (int mark = 1; mark <= 5; ++mark) {
                 const QString name = QStringLiteral("PicChM%1%2").arg(duellist).arg(mark);
-                QTest::newRow(qPrintable(name)) << name << QSize(50, 50) << false;
+                QTest::newRow(qPrintable(name)) << name << U("GoCalcOfBattleChars") << QSize(50, 50) << false;
             }
     }
+    // Each picture is decoded when its screen is first opened, and not before:
+    // the duel screen at start-up decodes none.
     void picturesAreLoadedAtTheirSizes() {
         QFETCH(QString, picture);
+        QFETCH(QString, opener);
         QFETCH(QSize, size);
         QFETCH(bool, centred);
         ShownForm f;
         auto* box = f.control<QLabel>(qPrintable(picture));
+        QVERIFY(box->pixmap().isNull());
+        f.click(qPrintable(opener));
+        QVERIFY(box->isVisible());
         const QPixmap pixmap = box->pixmap();
         QVERIFY(!pixmap.isNull());
         QCOMPARE(pixmap.size(), size);
