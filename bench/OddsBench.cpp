@@ -41,6 +41,11 @@ void BM_HitsOfOneColdWeapons(benchmark::State& state) {
 void BM_WidestSpreadMixed(benchmark::State& state) {
     Run(state, Request(DuelType::Mixed, "9999", "97", "0", "9999", "89", "-5"));
 }
+// Hits far apart on healths of 9999 (9999 less multiples of about 2000): few
+// healths are reachable across a wide range.
+void BM_LargeHitsMixed(benchmark::State& state) {
+    Run(state, Request(DuelType::Mixed, "9999", "1999", "0", "9999", "1999", "0"));
+}
 // A duel as players enter it.
 void BM_TypicalMixed(benchmark::State& state) {
     Run(state, Request(DuelType::Mixed, "30", "12", "3", "25", "9", "2"));
@@ -49,6 +54,7 @@ void BM_TypicalMixed(benchmark::State& state) {
 BENCHMARK(BM_HitsOfOnePistols)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HitsOfOneColdWeapons)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WidestSpreadMixed)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LargeHitsMixed)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TypicalMixed)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -40,7 +40,7 @@ constexpr std::int64_t kDenseLimit = std::int64_t{1} << 20;
 // least one in kDenseRatio of its range becomes an array again.
 constexpr std::size_t kSparseCheckSize = 1024;
 constexpr std::size_t kSparseRatio = 16;
-constexpr std::int64_t kDenseRatio = 4;
+constexpr std::int64_t kDenseRatio = 12;
 
 // The damages one duellist may take in one move, each with its chance: six
 // equally likely dice give at most three different amounts.
@@ -172,7 +172,8 @@ private:
     // Large hits leave a wide range of healths with only a few of them
     // reachable (9999 less multiples of 1999, say): the dense array would then
     // spend each move on zeros, so such a distribution is kept as a list, and
-    // turned back into an array once the list fills a quarter of its range.
+    // turned back into an array once the list fills one in twelve of its
+    // range (a list that full costs more per move than the array).
     void ChooseForm() {
         if (!sparse_) {
             if (dense_.size() < kSparseCheckSize) return;
