@@ -25,6 +25,7 @@
 #include "DuelLink.h"
 #include "IntText.h"
 #include "Odds.h"
+#include "PageFields.h"
 #include "Readings.h"
 #include "Texts.h"
 
@@ -87,26 +88,9 @@ PageDice& ThePageDice() {
     return pageDice;
 }
 
-std::string Text(const val& object, const char* key) {
-    const val value = object[key];
-    return value.isString() ? value.as<std::string>() : std::string();
-}
-
-DuelRequest ReadDuelRequest(const val& fields) {
-    DuelRequest request = DuelRequest::StartUp();
-    for (const DuelField& field : kDuelFields) FieldText(request, field) = Text(fields, field.name);
-    const int type = fields["TypeBattle"].isNumber() ? fields["TypeBattle"].as<int>() : 1;
-    request.type = type == 2 ? DuelType::ColdWeapons : type == 3 ? DuelType::Mixed : DuelType::Pistols;
-    return request;
-}
-
-val WriteDuelRequest(const DuelRequest& request) {
-    DuelRequest copy = request;
-    val fields = val::object();
-    for (const DuelField& field : kDuelFields) fields.set(field.name, FieldText(copy, field));
-    fields.set("TypeBattle", static_cast<int>(request.type));
-    return fields;
-}
+using web::ReadDuelRequest;
+using web::Text;
+using web::WriteDuelRequest;
 
 val ReadingsArray(const std::vector<std::uint64_t>& readings) {
     val array = val::array();

@@ -20,6 +20,7 @@
 
 #include "Duel.h"
 #include "Fair.h"
+#include "PageFields.h"
 #include "Texts.h"
 
 using emscripten::val;
@@ -39,27 +40,6 @@ val Refusal(const std::string& message) {
     val result = val::object();
     result.set("message", message);
     return result;
-}
-
-// The duel request from the page's fields object ({ BP1: text, ...,
-// TypeBattle: 1 | 2 | 3 }), as the page's duel button reads it.
-DuelRequest RequestOf(const val& fields) {
-    DuelRequest request = DuelRequest::StartUp();
-    for (const DuelField& field : kDuelFields) {
-        const val text = fields[field.name];
-        FieldText(request, field) = text.isString() ? text.as<std::string>() : std::string();
-    }
-    const int type = fields["TypeBattle"].isNumber() ? fields["TypeBattle"].as<int>() : 1;
-    request.type = type == 2 ? DuelType::ColdWeapons : type == 3 ? DuelType::Mixed : DuelType::Pistols;
-    return request;
-}
-
-val FieldsOf(const DuelRequest& request) {
-    DuelRequest copy = request;
-    val fields = val::object();
-    for (const DuelField& field : kDuelFields) fields.set(field.name, FieldText(copy, field));
-    fields.set("TypeBattle", static_cast<int>(request.type));
-    return fields;
 }
 
 std::string WordRefusal(const char* owner, fair::WordProblem problem) {
@@ -86,7 +66,7 @@ std::variant<fair::FairDuel, std::string> DuelOf(const std::string& secretHex, c
         return refusal;
     duel.word1 = word1;
     duel.word2 = word2;
-    duel.request = RequestOf(fields);
+    duel.request = web::ReadDuelRequest(fields);
     return duel;
 }
 
@@ -186,7 +166,7 @@ val FairReadLink(std::string fragment) {
     val result = ToSign(duel);
     result.set("word1", duel.word1);
     result.set("word2", duel.word2);
-    result.set("fields", FieldsOf(duel.request));
+    result.set("fields", web::WriteDuelRequest(duel.request));
     result.set("verdict", std::string(texts::kFairEnterCommitment));
     return result;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "CliRun.h"
 #include "Dice.h"
 #include "Texts.h"
 #include "Version.h"
@@ -16,19 +17,6 @@ namespace {
 using saberline::cli::RunCli;
 using Json = nlohmann::json;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCommand(const std::vector<std::string>& args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // The smallest clock reading after which a reseed and two dice give the
 // wanted pair (duellist 1's die, then duellist 2's).

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "CliRun.h"
 #include "DiceStatistics.h"
 #include "Fair.h"
 #include "FairCrypto.h"
@@ -19,19 +20,6 @@ using saberline::cli::RunCli;
 using Json = nlohmann::json;
 namespace fair = saberline::fair;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCommand(const std::vector<std::string>& args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
