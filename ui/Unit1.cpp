@@ -4,8 +4,12 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QCoreApplication>
+#include <QDynamicPropertyChangeEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFont>
+#include <QIcon>
+#include <QImageReader>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,14 +64,64 @@ void ApplyStoredFont(QWidget* widget) {
     }
 }
 
-void ApplyStoredLayout(QWidget* window) {
-    ApplyStoredFont(window);
-    const auto widgets = window->findChildren<QWidget*>();
+// The calculator screen's stored fonts, colours and label sizes are applied
+// when the screen is first shown, not at start-up: its fonts and its labels
+// sized to their text are the toolkit laying out text that the first screen
+// does not show. (The help screen stores none; the about screen's one, the
+// site link, stays with the window's start-up.)
+constexpr const char* kStyledWhenShown = "PCalcOfBattleChars";
+
+bool StyledWhenShown(const QObject* control) {
+    for (; control; control = control->parent())
+        if (control->objectName() == QLatin1String(kStyledWhenShown)) return true;
+    return false;
+}
+
+// Applies each stored font and colour at the moment the layout stores it on
+// its control, while setupUi runs: a control created later then inherits its
+// parent's finished font. Left to the end, every field would first lay out
+// its text in the unsized stored fonts, and the toolkit would load font
+// faces at those sizes only to throw them away.
+class StoredFontWatch final : public QObject {
+public:
+    StoredFontWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    ~StoredFontWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    StoredFontWatch(const StoredFontWatch&) = delete;
+    StoredFontWatch& operator=(const StoredFontWatch&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::DynamicPropertyChange && watched->isWidgetType()) {
+            const QByteArray name = static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName();
+            if ((name == "pixelSize" || name == "textColor") && !StyledWhenShown(watched))
+                ApplyStoredFont(static_cast<QWidget*>(watched));
+        }
+        return false;
+    }
+};
+
+// Applies the stored fonts and colours of `root` and every control under it
+// (a second time is no change), then sizes the labels marked autoSize to
+// their text. At start-up the screen styled when shown is left out.
+void ApplyStoredLayout(QWidget* root, bool atStartUp) {
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    if (atStartUp) widgets.removeIf([](const QWidget* widget) { return StyledWhenShown(widget); });
     for (QWidget* widget : widgets) ApplyStoredFont(widget);
     // Sizes to the text only once every font is in place.
     for (QWidget* widget : widgets)
         if (widget->property("autoSize").toBool())
             if (auto* label = qobject_cast<QLabel*>(widget)) label->adjustSize();
+}
+
+// The window's icon, named by the dynamic property storedIcon, decoded in
+// the format its name ends with: left to guess the format, the toolkit would
+// first load every picture plugin and ask each whether it reads the file.
+void SetStoredIcon(QWidget* window) {
+    const QString path = window->property("storedIcon").toString();
+    if (path.isEmpty()) return;
+    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    window->setWindowIcon(QIcon(QPixmap::fromImage(reader.read())));
 }
 
 // The frame and title bar around the client area, for as long as the window
@@ -89,8 +143,12 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     applicationTitle_ =
         ToQt(saberline::ApplicationTitle(QCoreApplication::applicationFilePath().toStdString()));
 
-    setupUi(this);
-    ApplyStoredLayout(this);
+    {
+        const StoredFontWatch watch;
+        setupUi(this);
+    }
+    ApplyStoredLayout(this, true);
+    SetStoredIcon(this);
     move(FirstPosition());
 
     for (std::size_t i = 0; i < saberline::kDuelFields.size(); ++i) {
@@ -125,6 +183,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto* screen = static_cast<QWidget*>(watched);
         screen->removeEventFilter(this);
+        if (StyledWhenShown(screen)) ApplyStoredLayout(screen, false);
         DecodePictures(screen);
     }
     return QMainWindow::eventFilter(watched, event);

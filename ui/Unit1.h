@@ -65,6 +65,8 @@ private:
     // dynamic property storedPixmap of their labels and decoded the first
     // time their screen is shown: the duel screen shows none, so start-up
     // decodes nothing, and a screen never opened costs no picture memory.
+    // The calculator screen's stored fonts, colours and label sizes are
+    // applied at that moment too (Unit1.cpp).
     bool eventFilter(QObject* watched, QEvent* event) override;
     static void DecodePictures(QWidget* screen);
 

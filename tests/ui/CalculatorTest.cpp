@@ -97,6 +97,35 @@ private slots:
             QVERIFY(f.text(name).isEmpty());
     }
 
+    // The screen's stored fonts, colours and label sizes are in place once it
+    // is opened (they are applied then, not at start-up), and stay so.
+    void screenIsStyledWhenOpened() {
+        ShownForm f;
+        for (int round = 0; round < 2; ++round) {
+            f.click("GoCalcOfBattleChars");
+            QCOMPARE(f.visibleScreen(), U("PCalcOfBattleChars"));
+            auto* title = f.control<QLabel>("GlFText");
+            QCOMPARE(title->font().family(), U("Tahoma"));
+            QCOMPARE(title->font().pixelSize(), 16);
+            QVERIFY(title->font().bold());
+            for (const char* name : {"GlFText", "TSumPostsBM1", "TSumRBM2", "TFOgnOr1", "TFStrZ2"}) {
+                auto* label = f.control<QLabel>(name);
+                QCOMPARE(label->size(), label->sizeHint());
+                QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+            }
+            QCOMPARE(f.control<QLabel>("TSumPostsBM1")->font().pixelSize(), 13);
+            QVERIFY(!f.control<QLabel>("TSumPostsBM1")->font().bold());
+            QCOMPARE(f.control<QWidget>("FCharsBM1")->font().pixelSize(), 16);
+            QCOMPARE(f.control<QLineEdit>("SumPostsBM1")->font().pixelSize(), 13);
+            auto* mark = f.control<QCheckBox>("ChM25");
+            QCOMPARE(mark->font().pixelSize(), 13);
+            QVERIFY(mark->font().bold());
+            QCOMPARE(mark->palette().color(QPalette::WindowText), QColor(Qt::blue));
+            f.click("GoBattlePanel");
+            QCOMPARE(f.visibleScreen(), U("BattlePanel"));
+        }
+    }
+
     void refusedCalculationKeepsTheLastResults_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
