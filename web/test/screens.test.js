@@ -292,14 +292,8 @@ test('the odds as the fields stand equal saberline-cli odds --json on 60 request
     if (i % 6 === 5) fields[rnd.pick(['BP1', 'ShAtack2', 'StrSt12', 'HolOr2'])] = rnd.pick(['', '0', 'x']);
     const { TypeBattle, ...texts } = fields;
     await setType(page, TypeBattle);
-    await page.evaluate((t) => {
-      // Typed one field at a time, as a user would: the odds follow each change.
-      for (const [id, text] of Object.entries(t)) {
-        const el = document.getElementById(id);
-        el.value = text;
-        el.dispatchEvent(new Event('input', { bubbles: true }));
-      }
-    }, texts);
+    // One field at a time, each with its input event: the odds follow each change.
+    await fill(page, texts);
     const expected = JSON.parse(cli(['odds', '--json'], cliRequest(fields)));
     const shown = await page.evaluate((names) => Object.fromEntries(names.map((id) => {
       const el = document.getElementById(id);
