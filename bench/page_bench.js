@@ -96,7 +96,7 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
       StrSt14: '', ShAtack1: '4', BP2: '9999', OgnOr2: g, HolOr2: g, StrZ2: '0', StrSt21: '4', StrSt22: '5',
       StrSt23: '6', StrSt24: '', ShAtack2: '1',
     });
-    const points = ['1', '2', '3', '7', '16', '60', '250', '600', '999', '1999'];
+    const points = ['1', '2', '3', '7', '16', '60', '89', '97', '250', '600', '999', '1999'];
     const result = {};
     const anchor = [];
     const update = () => {
@@ -130,6 +130,19 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
       result[type] = { t, f: slowest.f, g: slowest.g, shown: $('OddsDuellist1').textContent };
     }
     result.anchor = anchor;
+    // The costliest request known from the core's own odds benchmark
+    // (WidestSpreadMixed): healths spread over the whole range for dozens of
+    // moves. The core's calculation alone, 20 times.
+    const widest = { TypeBattle: 3, BP1: '9999', OgnOr1: '97', HolOr1: '97', StrZ1: '0', StrSt11: '1',
+      StrSt12: '2', StrSt13: '3', StrSt14: '', ShAtack1: '415263', BP2: '9999', OgnOr2: '89', HolOr2: '89',
+      StrZ2: '-5', StrSt21: '4', StrSt22: '5', StrSt23: '6', StrSt24: '', ShAtack2: '1' };
+    core.duelOdds(widest);
+    result.widest = [];
+    for (let i = 0; i < 20; ++i) {
+      const t0 = performance.now();
+      core.duelOdds(widest);
+      result.widest.push(performance.now() - t0);
+    }
     return result;
   });
   const names = { 1: 'pistols', 2: 'cold weapons', 3: 'mixed' };
@@ -138,6 +151,8 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
       `${odds[type].g}, armour 0; duellist 1 wins ${odds[type].shown}): median ${ms(median(odds[type].t))}, ` +
       `worst ${ms(Math.max(...odds[type].t))} of 50 (after 5 to warm up)`);
   console.log(`odds update anchor (a refused request, message only): median ${ms(median(odds.anchor))}`);
+  console.log(`odds of the widest-spread request (mixed, 9999/97/armour 0 against 9999/89/armour -5): ` +
+    `median ${ms(median(odds.widest))}, worst ${ms(Math.max(...odds.widest))} of 20`);
   await browser.close();
   fs.rmSync(path.dirname(blank), { recursive: true, force: true });
 })().catch((error) => {
