@@ -128,14 +128,7 @@
   }
 
   function FairCopyLinkClick() {
-    if (!link) return;
-    const field = $('FairLink');
-    field.focus();
-    field.select();
-    if (navigator.clipboard && navigator.clipboard.writeText)
-      navigator.clipboard.writeText(link).catch(() => document.execCommand('copy'));
-    else
-      document.execCommand('copy');
+    if (link) page().copyLink($('FairLink'), link);
   }
 
   // --- Opening a verification link ------------------------------------------------

@@ -188,15 +188,19 @@
     startUp();
   }
 
-  function CopyDuelLinkClick() {
-    if (!duelLink) return;
-    const field = $('DuelLink');
+  // Selects a link's field and puts the link on the clipboard (the selection
+  // is copied where the clipboard interface is missing or refused).
+  function copyLink(field, link) {
     field.focus();
     field.select();
     if (navigator.clipboard && navigator.clipboard.writeText)
-      navigator.clipboard.writeText(duelLink).catch(() => document.execCommand('copy'));
+      navigator.clipboard.writeText(link).catch(() => document.execCommand('copy'));
     else
       document.execCommand('copy');
+  }
+
+  function CopyDuelLinkClick() {
+    if (duelLink) copyLink($('DuelLink'), duelLink);
   }
 
   // --- Exact odds as the fields stand ---------------------------------------
@@ -321,7 +325,7 @@
 
   // For the fair-duel mode and tests: the page's pieces, by name.
   window.Saberline = {
-    Address, Dialogs, readDuelFields, writeDuelFields, showDuelTexts, refreshOdds, dispatch,
+    Address, Dialogs, readDuelFields, writeDuelFields, showDuelTexts, refreshOdds, dispatch, copyLink,
     core: () => core, facts: () => facts,
   };
 })();
