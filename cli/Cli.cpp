@@ -259,84 +259,195 @@ OrderedJson RequestJson(const DuelRequest& request) {
     return object;
 }
 
-int RunFairCommitCommand(std::ostream& out) {
-    const fair::Secret secret = fair::NewSecret();
+// The integers the rules read, as the readings' message holds them.
+OrderedJson CanonicalJson(const fair::CanonicalDuel& duel) {
+    OrderedJson object;
+    object["TypeBattle"] = static_cast<int>(duel.type);
+    for (std::size_t d = 0; d < 2; ++d) {
+        const fair::CanonicalDuellist& read = duel.duellists[d];
+        OrderedJson duellist;
+        duellist["health"] = read.health;
+        if (read.firearm) duellist["firearm"] = *read.firearm;
+        if (read.cold) duellist["cold"] = *read.cold;
+        duellist["armour"] = read.armour;
+        if (read.cold) {
+            duellist["parrying"] = read.parrying;
+            duellist["scheme"] = read.scheme;
+        }
+        object["duellist" + std::to_string(d + 1)] = duellist;
+    }
+    return object;
+}
+
+std::string WordPhrase(fair::WordProblem problem) {
+    switch (problem) {
+        case fair::WordProblem::None: break;
+        case fair::WordProblem::Empty: return "is empty";
+        case fair::WordProblem::NotAscii:
+            return "holds a character that is not ASCII (an invisible character, or a letter or digit of "
+                   "another script); a word is a decimal number written with the digits 0-9";
+        case fair::WordProblem::NotDigit:
+            return "holds a character other than the digits 0-9 (a sign, a space, a letter); a word is a "
+                   "decimal number";
+        case fair::WordProblem::LeadingZero: return "begins with 0; a word is a decimal number without leading zeros";
+        case fair::WordProblem::TooLong:
+            return "is longer than " + std::to_string(fair::kMaxWordDigits) + " digits";
+    }
+    return {};
+}
+
+std::string VerificationReason(const fair::VerificationRefusal& refusal) {
+    using Problem = fair::VerificationProblem;
+    const std::string item = Quoted(refusal.item);
+    switch (refusal.problem) {
+        case Problem::NotAVerification: break;
+        case Problem::WrongVersion:
+            return "the verification is of format " + refusal.item + "; this program reads only " + fair::kVersion;
+        case Problem::ItemWithoutEquals: return "the verification has an item without '=': " + item;
+        case Problem::UnknownItem: return "the verification names an unknown item " + item;
+        case Problem::RepeatedItem: return "the verification names " + item + " more than once";
+        case Problem::BadCharacter:
+            return "the value of " + item + " in the verification holds a character other than letters, digits and '-'";
+        case Problem::MissingItem: return "the verification lacks " + item;
+        case Problem::SecretBad: return "the secret in the verification is not 64 lowercase hexadecimal digits";
+        case Problem::SaltBad: return item + " in the verification is not 64 lowercase hexadecimal digits";
+        case Problem::WordBad: return item + " in the verification " + WordPhrase(refusal.word);
+        case Problem::TypeBad: return item + " in the verification must be 1, 2 or 3";
+        case Problem::FieldBad: {
+            const auto* field = std::find_if(kDuelFields.begin(), kDuelFields.end(),
+                                             [&](const DuelField& f) { return refusal.item == f.name; });
+            const auto length = static_cast<std::size_t>(field == kDuelFields.end() ? 0 : field->maxLength);
+            return item + " in the verification " + TextProblemPhrase(refusal.text, length);
+        }
+        case Problem::RequestRefused: return "the rules refuse the request in the verification: " + refusal.message;
+        case Problem::NotCanonical:
+            return item + " in the verification is not written as the referee writes it (its canonical text)";
+        case Problem::OutOfOrder: return "the items of the verification are not in their order";
+    }
+    return std::string("the verification does not start with ") + fair::kVersion;
+}
+
+// 32 bytes given as 64 hexadecimal digits, for an option or a posted key.
+std::array<std::uint8_t, 32> TakeHex32(const std::string& what, const std::string& hex) {
+    const auto bytes = fair::Hex32(hex);
+    if (!bytes) throw BadInput(what + " must be 64 hexadecimal digits");
+    return *bytes;
+}
+
+std::string TakeWord(const std::string& option, const std::string& word) {
+    const fair::WordProblem problem = fair::CheckWord(word);
+    if (problem != fair::WordProblem::None) throw BadInput(option + " " + WordPhrase(problem));
+    return word;
+}
+
+int RunFairCommitCommand(const std::optional<std::string>& word, std::ostream& out) {
     OrderedJson result;
-    result["secret"] = fair::ToHex(secret);
-    result["commitment"] = fair::ToHex(fair::Commitment(secret));
+    if (word) {
+        result["word"] = TakeWord("--word", *word);
+        const fair::Salt salt = fair::NewSalt();
+        result["salt"] = fair::ToHex(salt);
+        result["commitment"] = fair::ToHex(fair::PlayerCommitment(salt, *word));
+    } else {
+        const fair::Secret secret = fair::NewSecret();
+        result["secret"] = fair::ToHex(secret);
+        result["commitment"] = fair::ToHex(fair::Commitment(secret));
+    }
     out << Dump(result) << '\n';
     return kExitOk;
 }
 
-fair::Secret TakeSecret(const std::string& hex) {
-    const auto secret = fair::Hex32(hex);
-    if (!secret) throw BadInput("--secret must be 64 hexadecimal digits");
-    return *secret;
-}
+struct FairDuelOptions {
+    std::string secret;
+    std::string word1;
+    std::string word2;
+    std::optional<std::string> salt1;
+    std::optional<std::string> salt2;
+};
 
-std::string TakeWord(const char* option, const std::string& word) {
-    const std::string fault = fair::WordFault(word);
-    if (!fault.empty()) throw BadInput(std::string(option) + " " + fault);
-    return word;
-}
+int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::ostream& out) {
+    fair::FairDuel fair;
+    fair.secret = TakeHex32("--secret", options.secret);
+    fair.word1 = TakeWord("--word1", options.word1);
+    fair.word2 = TakeWord("--word2", options.word2);
+    if (options.salt1) fair.salt1 = TakeHex32("--salt1", *options.salt1);
+    if (options.salt2) fair.salt2 = TakeHex32("--salt2", *options.salt2);
+    DuelRequest request = ReadDuelRequest(in);
+    // No page field can show a control character: a fair duel refuses them.
+    for (const DuelField& field : kDuelFields)
+        if (HasControlCharacter(FieldText(request, field)))
+            throw BadInput("the value of " + Quoted(field.name) + " contains a control character");
 
-int RunFairDuelCommand(const std::string& secretHex, const std::string& word1, const std::string& word2,
-                       std::istream& in, std::ostream& out) {
-    fair::FairDuel duel;
-    duel.secret = TakeSecret(secretHex);
-    duel.word1 = TakeWord("--word1", word1);
-    duel.word2 = TakeWord("--word2", word2);
-    duel.request = ReadDuelRequest(in);
-    const DuelScreenTexts texts = fair::RunFairDuel(duel.request, fair::NativeReadings(duel));
+    const fair::Commitments commitments = fair::NativeCommitments(fair);
+    auto canonical = fair::Canonicalise(request);
+    DuelScreenTexts texts;
+    if (const auto* refusal = std::get_if<std::string>(&canonical)) {
+        texts.ErrorText = *refusal;  // no readings, no verification
+    } else {
+        fair.duel = std::get<fair::CanonicalDuel>(canonical);
+        texts = fair::RunFairDuel(fair.duel, fair::NativeReadings(fair));
+    }
     OrderedJson result;
     result["InfoBM1"] = texts.InfoBM1;
     result["InfoBM2"] = texts.InfoBM2;
     result["ErrorText"] = texts.ErrorText;
-    result["commitment"] = fair::ToHex(fair::Commitment(duel.secret));
-    result["verification"] = fair::FormatVerification(duel);
+    result["commitment"] = fair::ToHex(commitments.referee);
+    if (commitments.player1) result["commitment1"] = fair::ToHex(*commitments.player1);
+    if (commitments.player2) result["commitment2"] = fair::ToHex(*commitments.player2);
+    if (std::holds_alternative<fair::CanonicalDuel>(canonical)) result["verification"] = fair::FormatVerification(fair);
     out << Dump(result) << '\n';
     return kExitOk;
 }
 
-// Exit status of a verification that does not agree with what was posted.
-constexpr int kExitNotVerified = 1;
-
 int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     const Json object = ReadRequestObject(in);
-    static constexpr std::array<const char*, 5> kKeys{"verification", "commitment", "InfoBM1", "InfoBM2",
-                                                      "ErrorText"};
+    static constexpr std::array<const char*, 7> kKeys{"verification", "commitment", "InfoBM1",    "InfoBM2",
+                                                      "ErrorText",    "commitment1", "commitment2"};
     for (const auto& item : object.items())
         if (std::find(kKeys.begin(), kKeys.end(), item.key()) == kKeys.end())
             throw BadInput("unknown key " + Quoted(item.key()));
-    auto text = [&](const char* key) {
+    auto optionalText = [&](const char* key) -> std::optional<std::string> {
         const auto found = object.find(key);
-        if (found == object.end()) throw BadInput(std::string("the input lacks ") + Quoted(key));
+        if (found == object.end()) return std::nullopt;
         if (!found->is_string()) throw BadInput("the value of " + Quoted(key) + " must be a string");
         return found->get<std::string>();
     };
+    auto text = [&](const char* key) {
+        std::optional<std::string> value = optionalText(key);
+        if (!value) throw BadInput(std::string("the input lacks ") + Quoted(key));
+        return std::move(*value);
+    };
+    auto digest = [&](const char* key) { return TakeHex32("the value of " + Quoted(key), text(key)); };
+    auto optionalDigest = [&](const char* key) -> std::optional<fair::Digest> {
+        if (!optionalText(key)) return std::nullopt;
+        return digest(key);
+    };
     const std::string verification = text("verification");
-    const std::string commitmentHex = text("commitment");
     fair::Posted posted;
+    posted.commitment = digest("commitment");
+    posted.commitment1 = optionalDigest("commitment1");
+    posted.commitment2 = optionalDigest("commitment2");
     posted.texts.InfoBM1 = text("InfoBM1");
     posted.texts.InfoBM2 = text("InfoBM2");
     posted.texts.ErrorText = text("ErrorText");
-    const auto commitment = fair::Hex32(commitmentHex);
-    if (!commitment) throw BadInput("the value of \"commitment\" must be 64 hexadecimal digits");
-    posted.commitment = *commitment;
 
     auto parsed = fair::ParseVerification(verification);
-    if (const auto* reason = std::get_if<std::string>(&parsed)) throw BadInput(*reason);
-    const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
-    const fair::Readings readings = fair::NativeReadings(duel);
-    const fair::FairCheck check = fair::CheckFairDuel(duel, fair::Commitment(duel.secret), readings, posted);
+    if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
+        throw BadInput(VerificationReason(*refusal));
+    const fair::FairDuel& fair = std::get<fair::FairDuel>(parsed);
+    const fair::Commitments commitments = fair::NativeCommitments(fair);
+    const fair::Readings readings = fair::NativeReadings(fair);
+    const fair::FairCheck check = fair::CheckFairDuel(fair, commitments, readings, posted);
 
     OrderedJson result;
     result["verified"] = check.Verified();
     result["differs"] = check.differs;
-    result["commitment"] = check.commitment;
-    result["word1"] = duel.word1;
-    result["word2"] = duel.word2;
-    result["request"] = RequestJson(duel.request);
+    result["commitment"] = fair::ToHex(commitments.referee);
+    if (commitments.player1) result["commitment1"] = fair::ToHex(*commitments.player1);
+    if (commitments.player2) result["commitment2"] = fair::ToHex(*commitments.player2);
+    result["word1"] = fair.word1;
+    result["word2"] = fair.word2;
+    result["request"] = RequestJson(fair::CanonicalRequest(fair.duel));
+    result["duel"] = CanonicalJson(fair.duel);
     OrderedJson replayed;
     replayed["InfoBM1"] = check.replayed.InfoBM1;
     replayed["InfoBM2"] = check.replayed.InfoBM2;
@@ -356,7 +467,7 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
 }
 
 // Runs a command: bad input becomes one line on standard error and status
-// 2, any other error status 1.
+// 2, a failure of the program itself status 3.
 template <typename Run>
 int Guarded(std::ostream& err, Run&& run) {
     try {
@@ -366,7 +477,7 @@ int Guarded(std::ostream& err, Run&& run) {
         return kExitBadInput;
     } catch (const std::exception& error) {
         err << kProgram << ": internal error: " << error.what() << '\n';
-        return 1;
+        return kExitFailure;
     }
 }
 
@@ -379,8 +490,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     app.set_version_flag("--version", VersionText(kProgram), "Print the name, version and licence, and exit");
     app.footer(
         "Each command answers --help. Exit status: 0 when the command ran (a request\n"
-        "the referee refuses included), 2 for bad input or a usage error, 1 for an\n"
-        "internal error.");
+        "the referee refuses included), 1 when `fair verify` finds that what was\n"
+        "posted does not verify, 2 for bad input or a usage error (one line on\n"
+        "standard error, nothing on standard output), 3 when the program itself\n"
+        "fails.");
 
     std::optional<std::string> duelClock;
     bool duelJson = false;
@@ -406,18 +519,26 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     CLI::App* fair = app.add_subcommand(
         "fair", "Duels anyone can verify: commit to a secret, fight with both players' words, check");
     fair->require_subcommand(1);
-    CLI::App* fairCommit =
-        fair->add_subcommand("commit", R"(Make a new secret and its commitment: {"secret", "commitment"})");
-    std::string fairSecret;
-    std::string fairWord1;
-    std::string fairWord2;
+    std::optional<std::string> commitWord;
+    CLI::App* fairCommit = fair->add_subcommand(
+        "commit", R"(The referee's new secret and its commitment, {"secret", "commitment"}; with --word, a player's {"word", "salt", "commitment"})");
+    fairCommit->add_option("--word", commitWord,
+                           "A player's word (a decimal number, such as the number of the player's post): commit to it "
+                           "with a fresh salt");
+    FairDuelOptions fairOptions;
     CLI::App* fairDuel = fair->add_subcommand(
         "duel", "Fight a duel request read like `duel` reads it, with the dice drawn from the secret and the words");
-    fairDuel->add_option("--secret", fairSecret, "The secret of `fair commit`, 64 hexadecimal digits")->required();
-    fairDuel->add_option("--word1", fairWord1, "Duellist 1's player's word, 1 to 100 characters")->required();
-    fairDuel->add_option("--word2", fairWord2, "Duellist 2's player's word, 1 to 100 characters")->required();
+    fairDuel->add_option("--secret", fairOptions.secret, "The secret of `fair commit`, 64 hexadecimal digits")
+        ->required();
+    fairDuel->add_option("--word1", fairOptions.word1,
+                         "Duellist 1's player's word: a decimal number without sign or leading zeros, at most 20 digits")
+        ->required();
+    fairDuel->add_option("--word2", fairOptions.word2, "Duellist 2's player's word, likewise")->required();
+    fairDuel->add_option("--salt1", fairOptions.salt1,
+                         "The salt of duellist 1's player's commitment (`fair commit --word`), 64 hexadecimal digits");
+    fairDuel->add_option("--salt2", fairOptions.salt2, "The salt of duellist 2's player's commitment, likewise");
     CLI::App* fairVerify = fair->add_subcommand(
-        "verify", R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted; exit 1 if they disagree)");
+        "verify", R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted, and "commitment1", "commitment2" when the players posted theirs; exit 1 if they disagree)");
 
     // A first word that is no option and no command: say so plainly rather
     // than that a command is missing.
@@ -455,8 +576,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         if (scheme->parsed()) return RunSchemeCommand(schemeClock, out);
         if (calc->parsed()) return RunCalcCommand(calcJson, in, out);
         if (odds->parsed()) return RunOddsCommand(oddsJson, in, out);
-        if (fairCommit->parsed()) return RunFairCommitCommand(out);
-        if (fairDuel->parsed()) return RunFairDuelCommand(fairSecret, fairWord1, fairWord2, in, out);
+        if (fairCommit->parsed()) return RunFairCommitCommand(commitWord, out);
+        if (fairDuel->parsed()) return RunFairDuelCommand(fairOptions, in, out);
         if (fairVerify->parsed()) return RunFairVerifyCommand(in, out);
         return kExitBadInput;  // not reached: one subcommand is required
     });

@@ -14,10 +14,13 @@
 
 namespace saberline::cli {
 
-// Exit statuses: 0 for a finished run (a refused request included), 2 for
-// bad input or a usage error.
+// Exit statuses: 0 for a finished run (a refused request included), 1 when
+// `fair verify` finds that what was posted does not verify, 2 for bad input
+// or a usage error, 3 when the program itself fails.
 inline constexpr int kExitOk = 0;
+inline constexpr int kExitNotVerified = 1;
 inline constexpr int kExitBadInput = 2;
+inline constexpr int kExitFailure = 3;
 
 // Standard input is read up to this many bytes; more is bad input.
 inline constexpr std::size_t kMaxInputBytes = std::size_t{1024} * 1024;

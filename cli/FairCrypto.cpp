@@ -75,6 +75,19 @@ Digest HmacSha256(std::span<const std::uint8_t> key, std::string_view message) {
     return mac;
 }
 
+Digest PlayerCommitment(const Salt& salt, std::string_view word) {
+    const std::string message = WordCommitmentMessage(salt, word);
+    return Sha256(std::span(reinterpret_cast<const std::uint8_t*>(message.data()), message.size()));
+}
+
+Commitments NativeCommitments(const FairDuel& duel) {
+    Commitments commitments;
+    commitments.referee = Commitment(duel.secret);
+    if (duel.salt1) commitments.player1 = PlayerCommitment(*duel.salt1, duel.word1);
+    if (duel.salt2) commitments.player2 = PlayerCommitment(*duel.salt2, duel.word2);
+    return commitments;
+}
+
 Readings NativeReadings(const FairDuel& duel) {
     return ComputeReadings(duel, [](const Secret& secret, const std::string& message) {
         return HmacSha256(secret, message);

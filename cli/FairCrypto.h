@@ -11,14 +11,20 @@
 namespace saberline::fair {
 
 // 32 bytes from OpenSSL's CSPRNG (seeded by the operating system); throws
-// std::runtime_error if it cannot deliver.
+// std::runtime_error if it cannot deliver. A player's salt is made the same
+// way.
 Secret NewSecret();
+inline Salt NewSalt() { return NewSecret(); }
 
 Digest Sha256(std::span<const std::uint8_t> bytes);
 Digest HmacSha256(std::span<const std::uint8_t> key, std::string_view message);
 
-// The commitment that goes into the thread before the duel.
+// The referee's commitment that goes into the thread before the duel.
 inline Digest Commitment(const Secret& secret) { return Sha256(secret); }
+// A player's commitment to a word.
+Digest PlayerCommitment(const Salt& salt, std::string_view word);
+// The commitments a fair duel's secret and salts give.
+Commitments NativeCommitments(const FairDuel& duel);
 
 // All 100 readings of a fair duel.
 Readings NativeReadings(const FairDuel& duel);

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "DuelLink.h"
-#include "Readings.h"
-#include "Utf8.h"
+#include "IntText.h"
 
 namespace saberline::fair {
 
@@ -24,6 +22,8 @@ void AppendBigEndian32(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFFu));
 }
 
+void AppendInt(std::string& out, std::int32_t value) { AppendBigEndian32(out, static_cast<std::uint32_t>(value)); }
+
 void AppendPiece(std::string& out, std::string_view piece) {
     AppendBigEndian32(out, static_cast<std::uint32_t>(piece.size()));
     out.append(piece);
@@ -31,31 +31,78 @@ void AppendPiece(std::string& out, std::string_view piece) {
 
 char TypeDigit(DuelType type) { return static_cast<char>('0' + static_cast<int>(type)); }
 
-// The field texts of a request, in the order of kDuelFields.
-std::array<std::string, kDuelFields.size()> FieldTexts(const DuelRequest& request) {
-    DuelRequest copy = request;
-    std::array<std::string, kDuelFields.size()> texts;
-    for (std::size_t i = 0; i < kDuelFields.size(); ++i) texts[i] = FieldText(copy, kDuelFields[i]);
-    return texts;
+bool HasColdMoves(DuelType type) { return type != DuelType::Pistols; }
+bool HasPistolMoves(DuelType type) { return type != DuelType::ColdWeapons; }
+
+// Firearm or cold-weapon points that a duel type never reads: validation
+// still wants at least 1.
+constexpr std::int32_t kUnreadPoints = 1;
+// A scheme place that no move reads.
+constexpr char kUnreadDigit = '1';
+
+// The shortest text whose cyclic repetition to 100 digits gives `digits` at
+// the cold moves of the duel type; places no move reads hold kUnreadDigit.
+std::string SchemeText(DuelType type, const std::vector<std::int32_t>& digits) {
+    if (digits.empty()) return {};
+    std::array<char, kMaxMoves> read{};  // by move - 1; 0 where no move reads
+    std::size_t next = 0;
+    for (int n = 1; n <= kMaxMoves && next < digits.size(); ++n)
+        if (WeaponOfMove(type, n) == Weapon::ColdWeapon)
+            read[static_cast<std::size_t>(n - 1)] = static_cast<char>('0' + digits[next++]);
+    for (std::size_t period = 1;; ++period) {  // a period of 100 always fits
+        std::string text(period, '\0');
+        bool fits = true;
+        for (std::size_t at = 0; at < read.size() && fits; ++at) {
+            if (read[at] == 0) continue;
+            char& place = text[at % period];
+            if (place == 0) place = read[at];
+            fits = place == read[at];
+        }
+        if (!fits) continue;
+        std::replace(text.begin(), text.end(), '\0', kUnreadDigit);
+        return text;
+    }
 }
 
-// A value as it may stand in a verification: printable ASCII without the
-// separators & = and the fragment mark #, with %XX escapes decoded.
-std::optional<std::string> DecodeValue(std::string_view value) {
-    for (const char c : value)
-        if (c <= ' ' || c >= 0x7F || c == '&' || c == '=' || c == '#') return std::nullopt;
-    return PercentDecode(value);
+bool IsLowerHex64(std::string_view text) {
+    return text.size() == 64 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-// A piece of the verification as it may appear in a one-line reason: at
-// most 40 bytes, anything but printable ASCII shown as '?'.
+// The characters of a verification's values: hexadecimal and decimal digits,
+// letters and '-'.
+bool IsValueCharacter(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
+}
+
+// A piece of the verification as a refusal may show it: at most 40 bytes,
+// anything but printable ASCII shown as '?'.
 std::string Printable(std::string_view text) {
     std::string shown;
     for (const char c : text.substr(0, 40)) shown.push_back(c >= ' ' && c < 0x7F ? c : '?');
     return shown;
 }
 
-std::string Quote(std::string_view name) { return "\"" + Printable(name) + "\""; }
+VerificationRefusal Refuse(VerificationProblem problem, std::string_view item = {}) {
+    VerificationRefusal refusal;
+    refusal.problem = problem;
+    refusal.item = Printable(item);
+    return refusal;
+}
+
+constexpr const char* kSecretKey = "secret";
+constexpr std::array<const char*, 2> kWordKeys{"word1", "word2"};
+constexpr std::array<const char*, 2> kSaltKeys{"salt1", "salt2"};
+constexpr const char* kTypeKey = "TypeBattle";
+
+bool IsKnownKey(std::string_view key) {
+    if (key == kSecretKey || key == kTypeKey) return true;
+    for (const char* name : kWordKeys)
+        if (key == name) return true;
+    for (const char* name : kSaltKeys)
+        if (key == name) return true;
+    return std::any_of(kDuelFields.begin(), kDuelFields.end(), [&](const DuelField& f) { return key == f.name; });
+}
 
 }  // namespace
 
@@ -83,43 +130,81 @@ std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex) {
 
 WordProblem CheckWord(std::string_view word) {
     if (word.empty()) return WordProblem::Empty;
-    const std::optional<std::size_t> characters = CountUtf8Characters(word);
-    if (!characters) return WordProblem::NotUtf8;
-    if (*characters > kMaxWordCharacters) return WordProblem::TooLong;
-    // In well-formed UTF-8 the controls U+0000..U+001F and U+007F are single
-    // bytes, and U+0080..U+009F are C2 followed by 80..9F.
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(word[i]);
-        if (byte < 0x20 || byte == 0x7F) return WordProblem::ControlCharacter;
-        if (byte == 0xC2 && static_cast<unsigned char>(word[i + 1]) <= 0x9F) return WordProblem::ControlCharacter;
-    }
+    if (std::any_of(word.begin(), word.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; }))
+        return WordProblem::NotAscii;
+    if (std::any_of(word.begin(), word.end(), [](char c) { return c < '0' || c > '9'; }))
+        return WordProblem::NotDigit;
+    if (word.size() > 1 && word.front() == '0') return WordProblem::LeadingZero;
+    if (word.size() > kMaxWordDigits) return WordProblem::TooLong;
     return WordProblem::None;
 }
 
-std::string WordFault(std::string_view word) {
-    switch (CheckWord(word)) {
-        case WordProblem::None: break;
-        case WordProblem::Empty: return "is empty";
-        case WordProblem::NotUtf8: return "is not valid UTF-8";
-        case WordProblem::TooLong: return "is longer than " + std::to_string(kMaxWordCharacters) + " characters";
-        case WordProblem::ControlCharacter: return "contains a control character";
+std::variant<CanonicalDuel, std::string> Canonicalise(const DuelRequest& request) {
+    const Validation prepared = PrepareDuel(request);
+    if (!prepared.message.empty()) return prepared.message;
+    CanonicalDuel duel;
+    duel.type = request.type;
+    for (std::size_t d = 0; d < 2; ++d) {
+        const Duellist& record = prepared.duellists[d];
+        CanonicalDuellist& read = duel.duellists[d];
+        read.health = record.health;
+        read.armour = record.armour;
+        if (HasPistolMoves(duel.type)) read.firearm = record.firearm;
+        if (!HasColdMoves(duel.type)) continue;
+        read.cold = record.cold;
+        read.parrying.assign(record.strong.begin(), record.strong.end());
+        if (record.nobleCostume) read.parrying.push_back(record.fourth);
+        std::sort(read.parrying.begin(), read.parrying.end());
+        for (int n = 1; n <= kMaxMoves; ++n)
+            if (WeaponOfMove(duel.type, n) == Weapon::ColdWeapon) read.scheme.push_back(AttackDigit(record.scheme, n));
     }
-    return {};
+    return duel;
 }
 
-std::string CanonicalRequest(const DuelRequest& request) {
-    std::string out;
-    for (const std::string& text : FieldTexts(request)) AppendPiece(out, text);
-    AppendPiece(out, std::string(1, TypeDigit(request.type)));
-    return out;
+std::string DuelBytes(const CanonicalDuel& duel) {
+    std::string bytes;
+    AppendInt(bytes, static_cast<std::int32_t>(duel.type));
+    for (const CanonicalDuellist& read : duel.duellists) {
+        AppendInt(bytes, read.health);
+        if (read.firearm) AppendInt(bytes, *read.firearm);
+        if (read.cold) AppendInt(bytes, *read.cold);
+        AppendInt(bytes, read.armour);
+        if (!HasColdMoves(duel.type)) continue;
+        AppendInt(bytes, static_cast<std::int32_t>(read.parrying.size()));
+        for (const std::int32_t side : read.parrying) AppendInt(bytes, side);
+        for (const std::int32_t digit : read.scheme) AppendInt(bytes, digit);
+    }
+    return bytes;
 }
 
-std::string ReseedMessage(const FairDuel& duel, std::uint32_t reseed) {
+DuelRequest CanonicalRequest(const CanonicalDuel& duel) {
+    DuelRequest request;
+    request.type = duel.type;
+    for (std::size_t d = 0; d < 2; ++d) {
+        const CanonicalDuellist& read = duel.duellists[d];
+        DuellistFields& fields = request.duellists[d];
+        fields.health = IntToText(read.health);
+        fields.firearm = IntToText(read.firearm.value_or(kUnreadPoints));
+        fields.cold = IntToText(read.cold.value_or(kUnreadPoints));
+        fields.armour = IntToText(read.armour);
+        for (std::size_t s = 0; s < read.parrying.size() && s < fields.strong.size(); ++s)
+            fields.strong[s] = IntToText(read.parrying[s]);
+        fields.scheme = SchemeText(duel.type, read.scheme);
+    }
+    return request;
+}
+
+std::string MessagePrefix(const FairDuel& duel) {
     std::string message;
     AppendPiece(message, kVersion);
-    message += CanonicalRequest(duel.request);
+    message += DuelBytes(duel.duel);
     AppendPiece(message, duel.word1);
     AppendPiece(message, duel.word2);
+    return message;
+}
+
+std::string ReseedMessage(std::string_view prefix, std::uint32_t reseed) {
+    std::string message(prefix);
     AppendBigEndian32(message, reseed);
     return message;
 }
@@ -130,114 +215,141 @@ std::uint64_t ReadingFromMac(std::span<const std::uint8_t, kDigestBytes> mac) {
     return reading;
 }
 
-DuelScreenTexts RunFairDuel(const DuelRequest& request, const Readings& readings) {
+DuelScreenTexts RunFairDuel(const CanonicalDuel& duel, const Readings& readings) {
     // A duel takes at most one reseed per move, so the list is never used up.
     ListClock clock(std::vector<std::uint64_t>(readings.begin(), readings.end()));
     Dice dice(clock);
-    return RunDuelRequest(request, dice);
+    return RunDuelRequest(CanonicalRequest(duel), dice);
+}
+
+std::string WordCommitmentMessage(const Salt& salt, std::string_view word) {
+    std::string message;
+    AppendPiece(message, kWordTag);
+    message.append(salt.begin(), salt.end());
+    AppendPiece(message, word);
+    return message;
 }
 
 std::string FormatVerification(const FairDuel& duel) {
     std::string text = kVersion;
     auto add = [&](std::string_view key, std::string_view value) {
-        text += '&';
-        text += key;
-        text += '=';
-        text += PercentEncode(value);
+        text.append("&").append(key).append("=").append(value);
     };
-    add("secret", ToHex(duel.secret));
-    add("word1", duel.word1);
-    add("word2", duel.word2);
-    add("TypeBattle", std::string(1, TypeDigit(duel.request.type)));
-    const auto texts = FieldTexts(duel.request);
-    for (std::size_t i = 0; i < kDuelFields.size(); ++i) add(kDuelFields[i].name, texts[i]);
+    add(kSecretKey, ToHex(duel.secret));
+    add(kWordKeys[0], duel.word1);
+    add(kWordKeys[1], duel.word2);
+    if (duel.salt1) add(kSaltKeys[0], ToHex(*duel.salt1));
+    if (duel.salt2) add(kSaltKeys[1], ToHex(*duel.salt2));
+    add(kTypeKey, std::string(1, TypeDigit(duel.duel.type)));
+    DuelRequest request = CanonicalRequest(duel.duel);
+    for (const DuelField& field : kDuelFields) add(field.name, FieldText(request, field));
     return text;
 }
 
 std::string LinkFragment(const FairDuel& duel) { return kLinkPrefix + FormatVerification(duel); }
 
-std::variant<FairDuel, std::string> ParseVerification(std::string_view text) {
+std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view text) {
     const std::string_view prefix = kLinkPrefix;
     if (text.substr(0, prefix.size()) == prefix) {
         text.remove_prefix(prefix.size());
     } else if (const std::size_t hash = text.find("#" + std::string(prefix)); hash != std::string_view::npos) {
         text.remove_prefix(hash + 1 + prefix.size());
     }
-    const std::string versionTag = kVersion;
     const std::size_t firstAmpersand = std::min(text.find('&'), text.size());
     const std::string_view version = text.substr(0, firstAmpersand);
-    if (version != versionTag) {
-        if (version.substr(0, versionTag.size() - 2) == versionTag.substr(0, versionTag.size() - 2))
-            return "the verification is of format " + Printable(version) + ", this program reads " +
-                   versionTag;
-        return "the verification does not start with " + versionTag;
+    if (version != kVersion) {
+        if (version.substr(0, std::string_view(kVersionFamily).size()) == kVersionFamily)
+            return Refuse(VerificationProblem::WrongVersion, version);
+        return Refuse(VerificationProblem::NotAVerification);
     }
 
     std::map<std::string, std::string, std::less<>> values;
-    std::size_t start = firstAmpersand;
-    while (start < text.size()) {
+    for (std::size_t start = firstAmpersand; start < text.size();) {
         ++start;  // past '&'
         const std::size_t end = std::min(text.find('&', start), text.size());
         const std::string_view item = text.substr(start, end - start);
         start = end;
         const std::size_t equals = item.find('=');
-        if (equals == std::string_view::npos)
-            return "the verification has an item without '=': " + Quote(item);
-        const std::string key(item.substr(0, equals));
-        std::optional<std::string> value = DecodeValue(item.substr(equals + 1));
-        if (!value) return "the value of " + Quote(key) + " in the verification is not well encoded";
-        if (!values.emplace(key, std::move(*value)).second)
-            return "the verification names " + Quote(key) + " more than once";
+        if (equals == std::string_view::npos) return Refuse(VerificationProblem::ItemWithoutEquals, item);
+        const std::string_view key = item.substr(0, equals);
+        const std::string_view value = item.substr(equals + 1);
+        if (!IsKnownKey(key)) return Refuse(VerificationProblem::UnknownItem, key);
+        if (!std::all_of(value.begin(), value.end(), IsValueCharacter))
+            return Refuse(VerificationProblem::BadCharacter, key);
+        if (!values.emplace(key, value).second) return Refuse(VerificationProblem::RepeatedItem, key);
     }
-
-    auto take = [&](const char* key) -> std::optional<std::string> {
+    auto find = [&](std::string_view key) -> const std::string* {
         const auto found = values.find(key);
-        if (found == values.end()) return std::nullopt;
-        std::string value = std::move(found->second);
-        values.erase(found);
-        return value;
+        return found == values.end() ? nullptr : &found->second;
     };
-    auto missing = [](const char* key) { return "the verification lacks " + Quote(key); };
 
-    FairDuel duel;
-    const std::optional<std::string> secret = take("secret");
-    if (!secret) return missing("secret");
-    const auto secretBytes = Hex32(*secret);
-    if (!secretBytes) return "the secret in the verification is not 64 hexadecimal digits";
-    duel.secret = *secretBytes;
+    FairDuel fair;
+    const std::string* secret = find(kSecretKey);
+    if (!secret) return Refuse(VerificationProblem::MissingItem, kSecretKey);
+    if (!IsLowerHex64(*secret)) return Refuse(VerificationProblem::SecretBad, kSecretKey);
+    fair.secret = *Hex32(*secret);
 
-    for (const auto& [key, word] : {std::pair{"word1", &duel.word1}, std::pair{"word2", &duel.word2}}) {
-        std::optional<std::string> value = take(key);
-        if (!value) return missing(key);
-        const std::string fault = WordFault(*value);
-        if (!fault.empty()) return Quote(key) + " in the verification " + fault;
-        *word = std::move(*value);
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string* word = find(kWordKeys[k]);
+        if (!word) return Refuse(VerificationProblem::MissingItem, kWordKeys[k]);
+        if (const WordProblem problem = CheckWord(*word); problem != WordProblem::None) {
+            VerificationRefusal refusal = Refuse(VerificationProblem::WordBad, kWordKeys[k]);
+            refusal.word = problem;
+            return refusal;
+        }
+        (k == 0 ? fair.word1 : fair.word2) = *word;
+    }
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string* salt = find(kSaltKeys[k]);
+        if (!salt) continue;
+        if (!IsLowerHex64(*salt)) return Refuse(VerificationProblem::SaltBad, kSaltKeys[k]);
+        (k == 0 ? fair.salt1 : fair.salt2) = *Hex32(*salt);
     }
 
-    const std::optional<std::string> type = take("TypeBattle");
-    if (!type) return missing("TypeBattle");
-    if (*type != "1" && *type != "2" && *type != "3")
-        return "\"TypeBattle\" in the verification must be 1, 2 or 3";
-    duel.request.type = static_cast<DuelType>((*type)[0] - '0');
+    const std::string* type = find(kTypeKey);
+    if (!type) return Refuse(VerificationProblem::MissingItem, kTypeKey);
+    if (*type != "1" && *type != "2" && *type != "3") return Refuse(VerificationProblem::TypeBad, kTypeKey);
+    DuelRequest request;
+    request.type = static_cast<DuelType>((*type)[0] - '0');
 
     for (const DuelField& field : kDuelFields) {
-        std::optional<std::string> value = take(field.name);
-        if (!value) return missing(field.name);
-        const std::string fault = FieldTextFault(*value, static_cast<std::size_t>(field.maxLength));
-        if (!fault.empty()) return Quote(field.name) + " in the verification " + fault;
-        FieldText(duel.request, field) = std::move(*value);
+        const std::string* value = find(field.name);
+        if (!value) return Refuse(VerificationProblem::MissingItem, field.name);
+        const TextProblem problem = CheckFieldText(*value, static_cast<std::size_t>(field.maxLength), true);
+        if (problem != TextProblem::None) {
+            VerificationRefusal refusal = Refuse(VerificationProblem::FieldBad, field.name);
+            refusal.text = problem;
+            return refusal;
+        }
+        FieldText(request, field) = *value;
     }
 
-    if (!values.empty()) return "the verification names an unknown item " + Quote(values.begin()->first);
-    return duel;
+    auto canonical = Canonicalise(request);
+    if (const auto* message = std::get_if<std::string>(&canonical)) {
+        VerificationRefusal refusal = Refuse(VerificationProblem::RequestRefused);
+        refusal.message = *message;
+        return refusal;
+    }
+    fair.duel = std::get<CanonicalDuel>(canonical);
+    DuelRequest written = CanonicalRequest(fair.duel);
+    for (const DuelField& field : kDuelFields)
+        if (FieldText(written, field) != FieldText(request, field))
+            return Refuse(VerificationProblem::NotCanonical, field.name);
+    if (FormatVerification(fair) != text) return Refuse(VerificationProblem::OutOfOrder);
+    return fair;
 }
 
-FairCheck CheckFairDuel(const FairDuel& duel, const Digest& secretSha256, const Readings& readings,
+FairCheck CheckFairDuel(const FairDuel& duel, const Commitments& computed, const Readings& readings,
                         const Posted& posted) {
     FairCheck check;
-    check.commitment = ToHex(secretSha256);
-    check.replayed = RunFairDuel(duel.request, readings);
-    if (secretSha256 != posted.commitment) check.differs.emplace_back("commitment");
+    check.replayed = RunFairDuel(duel.duel, readings);
+    auto player = [&](const char* name, const std::optional<Salt>& salt, const std::optional<Digest>& mine,
+                      const std::optional<Digest>& theirs) {
+        if (theirs && (!salt || !mine || *mine != *theirs)) check.differs.emplace_back(name);
+    };
+    if (computed.referee != posted.commitment) check.differs.emplace_back("commitment");
+    player("commitment1", duel.salt1, computed.player1, posted.commitment1);
+    player("commitment2", duel.salt2, computed.player2, posted.commitment2);
     if (check.replayed.InfoBM1 != posted.texts.InfoBM1) check.differs.emplace_back("InfoBM1");
     if (check.replayed.InfoBM2 != posted.texts.InfoBM2) check.differs.emplace_back("InfoBM2");
     if (check.replayed.ErrorText != posted.texts.ErrorText) check.differs.emplace_back("ErrorText");

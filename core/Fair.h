@@ -1,11 +1,17 @@
 // Fair duels by commit and reveal. Before the duel the referee publishes the
 // SHA-256 of a 256-bit secret (the commitment); each duellist's player then
-// posts a word; every reseed of the duel reads the first 8 bytes, big-endian,
-// of HMAC-SHA-256 keyed with the secret over a message naming this format's
-// version, the request, both words and the reseed's number. Revealing the
-// secret afterwards lets anyone replay the duel.
+// posts a word (or first a salted commitment to it); every reseed of the
+// duel reads the first 8 bytes, big-endian, of HMAC-SHA-256 keyed with the
+// secret over a message naming this format's version, the duel as the rules
+// fight it, both words and the reseed's number. Revealing the secret
+// afterwards lets anyone replay the duel.
 //
-// This file holds the format and the replay only. SHA-256 and HMAC-SHA-256
+// The readings come from the canonical duel: the integers the rules read,
+// taken from the validated, expanded duellist records, and nothing else. Any
+// two requests the referee fights identically give the same readings, so no
+// respelling of a request changes the dice.
+//
+// This file holds the formats and the replay only. SHA-256 and HMAC-SHA-256
 // come from the shell: OpenSSL for the native programs, Web Crypto for the
 // page, so that the core builds without either.
 #pragma once
@@ -21,57 +27,125 @@
 #include <vector>
 
 #include "Duel.h"
+#include "Utf8.h"
 
 namespace saberline::fair {
 
-// The format's version; the first piece of every message and of every
-// verification text.
-inline constexpr char kVersion[] = "saberline-fair-v1";
+// The format's version: the first piece of every readings' message and the
+// first item of every verification text.
+inline constexpr char kVersion[] = "saberline-fair-v2";
+// The first piece of a player's commitment, which sets it apart from every
+// other hash of the format.
+inline constexpr char kWordTag[] = "saberline-fair-v2-word";
+// Every version tag of the format begins so; a verification of another
+// version is refused with both versions named.
+inline constexpr char kVersionFamily[] = "saberline-fair-";
 
 inline constexpr std::size_t kSecretBytes = 32;
+inline constexpr std::size_t kSaltBytes = 32;
 inline constexpr std::size_t kDigestBytes = 32;
-inline constexpr std::size_t kMaxWordCharacters = 100;
+inline constexpr std::size_t kMaxWordDigits = 20;
 // A duel reseeds once per move: reseeds 1 to 100.
 inline constexpr int kReseeds = kMaxMoves;
 
 using Secret = std::array<std::uint8_t, kSecretBytes>;
+using Salt = std::array<std::uint8_t, kSaltBytes>;
 using Digest = std::array<std::uint8_t, kDigestBytes>;
 // readings[n - 1] is the reading of reseed n.
 using Readings = std::array<std::uint64_t, kReseeds>;
 
 // Lowercase hexadecimal digits of the bytes.
 std::string ToHex(std::span<const std::uint8_t> bytes);
-// 64 hexadecimal digits (either case) as 32 bytes; nullopt for anything else.
+// 64 hexadecimal digits (either case) as 32 bytes; nullopt for anything
+// else. Nothing is trimmed.
 std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex);
 
-// A player's word is 1 to 100 characters of well-formed UTF-8 without
-// control characters (U+0000 to U+001F, U+007F to U+009F). It is used
-// exactly as given: no trimming, no Unicode normalisation.
-enum class WordProblem : std::uint8_t { None, Empty, NotUtf8, TooLong, ControlCharacter };
+// A player's word has one spelling: a decimal number without sign, spaces
+// or leading zeros ("0" or a digit 1-9 followed by digits 0-9), at most 20
+// digits, ASCII only. So two accepted words that look alike are the same
+// word. The problems, in the order they are looked for:
+enum class WordProblem : std::uint8_t {
+    None,
+    Empty,
+    NotAscii,     // a byte above 0x7F: look-alike letters and digits, invisible and format characters
+    NotDigit,     // an ASCII character other than 0-9: signs, spaces, letters, controls
+    LeadingZero,  // more than one digit, the first 0
+    TooLong,      // more than 20 digits
+};
 WordProblem CheckWord(std::string_view word);
-// The problem as a phrase that follows the word's name ("is empty", ...);
-// empty when the word is acceptable.
-std::string WordFault(std::string_view word);
 
-// Everything that fixes a fair duel's dice besides the HMAC itself.
+// --- The canonical duel -------------------------------------------------------
+
+// One duellist as the rules fight: the integers the moves read and nothing
+// else. What a duel type never reads is absent.
+struct CanonicalDuellist {
+    std::int32_t health = 0;
+    std::optional<std::int32_t> firearm;  // pistol and mixed duels
+    std::optional<std::int32_t> cold;     // cold-weapon and mixed duels
+    std::int32_t armour = 0;
+    // Cold-weapon and mixed duels: the sides that parry, ascending (strong
+    // sides 1 to 3, and the fourth exactly when it parries: with the noble
+    // costume).
+    std::vector<std::int32_t> parrying;
+    // Cold-weapon and mixed duels: the attack digit of every cold move, in
+    // move order (100 digits; 79 in a mixed duel, whose pistol moves 1, 5,
+    // 10, ..., 100 read none).
+    std::vector<std::int32_t> scheme;
+
+    bool operator==(const CanonicalDuellist&) const = default;
+};
+
+struct CanonicalDuel {
+    DuelType type = DuelType::Pistols;
+    std::array<CanonicalDuellist, 2> duellists;
+
+    bool operator==(const CanonicalDuel&) const = default;
+};
+
+// The duel a request makes the rules fight, from the same validation and
+// scheme expansion as the duel button; or the message that refuses the
+// request (the duel screen's ErrorText). A refused request takes no
+// readings and gives no verification.
+std::variant<CanonicalDuel, std::string> Canonicalise(const DuelRequest& request);
+
+// The canonical duel's bytes in the readings' message: every integer as 4
+// bytes, big-endian two's complement, in this order:
+//   type (1, 2 or 3), then for duellist 1 and then duellist 2:
+//   health, firearm (if read), cold (if read), armour,
+//   and if the duel has cold moves: the number of parrying sides, the sides
+//   ascending, the attack digit of every cold move in move order.
+std::string DuelBytes(const CanonicalDuel& duel);
+
+// The canonical request: the field texts written by the system, which the
+// rules read as exactly this duel. Numbers are written by IntToText; the
+// firearm or cold-weapon points a duel type never reads (but validation
+// requires) are "1"; strong sides unread are empty; parrying sides stand
+// ascending in StrSt?1..StrSt?3, a fourth (noble costume) in StrSt?4; a
+// scheme is the shortest text whose repetition gives the attack digits the
+// moves read, with 1 at places no move reads; schemes of a pistol duel are
+// empty.
+DuelRequest CanonicalRequest(const CanonicalDuel& duel);
+
+// --- The readings ---------------------------------------------------------
+
+// Everything that fixes a fair duel's dice besides the HMAC itself, and the
+// players' salts when they committed to their words.
 struct FairDuel {
     Secret secret{};
     std::string word1;
     std::string word2;
-    DuelRequest request = DuelRequest::StartUp();
+    std::optional<Salt> salt1;
+    std::optional<Salt> salt2;
+    CanonicalDuel duel;
 };
 
-// The request in canonical form: each field text of the duel screen in the
-// fixed order BP1, OgnOr1, HolOr1, StrZ1, StrSt11..StrSt14, ShAtack1, then
-// the same for duellist 2, then the duel type as the digit 1, 2 or 3; every
-// piece as a 4-byte big-endian byte count followed by its UTF-8 bytes.
-std::string CanonicalRequest(const DuelRequest& request);
-
-// The message whose HMAC gives reseed n's reading (n = 1..100):
-//   piece(version) piece(canonical request pieces...) piece(word1) piece(word2) n
+// The message of reseed n (n = 1..100), whose HMAC gives its reading:
+//   piece(version) DuelBytes piece(word1) piece(word2) n
 // where piece(x) is x's byte count as 4 bytes big-endian followed by x, and n
-// is 4 bytes big-endian.
-std::string ReseedMessage(const FairDuel& duel, std::uint32_t reseed);
+// is 4 bytes big-endian. The salts do not enter it. MessagePrefix is all of
+// it but n.
+std::string MessagePrefix(const FairDuel& duel);
+std::string ReseedMessage(std::string_view prefix, std::uint32_t reseed);
 
 // A reseed's 64-bit reading: the first 8 bytes of its HMAC, big-endian. The
 // dice seed is then the reading's low 32 bits, as for any reading.
@@ -81,22 +155,30 @@ std::uint64_t ReadingFromMac(std::span<const std::uint8_t, kDigestBytes> mac);
 // mac(secret, message) -> 32 bytes.
 template <typename Mac>
 Readings ComputeReadings(const FairDuel& duel, Mac&& mac) {
+    const std::string prefix = MessagePrefix(duel);
     Readings readings{};
     for (int n = 1; n <= kReseeds; ++n) {
-        const Digest digest = mac(duel.secret, ReseedMessage(duel, static_cast<std::uint32_t>(n)));
+        const Digest digest = mac(duel.secret, ReseedMessage(prefix, static_cast<std::uint32_t>(n)));
         readings[static_cast<std::size_t>(n - 1)] = ReadingFromMac(digest);
     }
     return readings;
 }
 
-// The duel request fought with reseed n taking readings[n - 1].
-DuelScreenTexts RunFairDuel(const DuelRequest& request, const Readings& readings);
+// The canonical duel fought with reseed n taking readings[n - 1].
+DuelScreenTexts RunFairDuel(const CanonicalDuel& duel, const Readings& readings);
 
-// The verification text: one line, safe in a URL fragment, holding the
-// version, the secret, both words and the request:
-//   saberline-fair-v1&secret=HEX&word1=W&word2=W&TypeBattle=T&BP1=V&...&ShAtack2=V
-// with every field of the duel screen in canonical order. Values are UTF-8
-// with every byte other than A-Z a-z 0-9 - . _ ~ written as %XX.
+// What a player's commitment hashes (SHA-256, in the shell):
+//   piece("saberline-fair-v2-word") salt (32 bytes) piece(word)
+std::string WordCommitmentMessage(const Salt& salt, std::string_view word);
+
+// --- The verification text --------------------------------------------------
+
+// One line, safe in a URL fragment as it stands (every value is hexadecimal
+// or decimal digits and '-'), and the only text of its duel:
+//   saberline-fair-v2&secret=HEX&word1=W&word2=W[&salt1=HEX][&salt2=HEX]
+//     &TypeBattle=T&BP1=V&...&ShAtack2=V
+// with the canonical request's field texts in the order of kDuelFields and
+// hexadecimal in lowercase.
 std::string FormatVerification(const FairDuel& duel);
 
 // The page's verification link is the page's address, '#', this prefix and
@@ -104,29 +186,73 @@ std::string FormatVerification(const FairDuel& duel);
 inline constexpr char kLinkPrefix[] = "fair:";
 std::string LinkFragment(const FairDuel& duel);
 
-// A verification text read back: the duel, or a one-line reason why the
-// text is not a verification. Also reads the fragment of a verification link
-// (prefix and text) and a whole link (anything, then '#', prefix and text).
-std::variant<FairDuel, std::string> ParseVerification(std::string_view text);
+// Why a text is not a verification; each shell words it in its language.
+enum class VerificationProblem : std::uint8_t {
+    NotAVerification,  // does not begin with a version tag of the format
+    WrongVersion,      // another version: `item` holds it
+    ItemWithoutEquals, // `item` is the item
+    UnknownItem,       // `item` is its name
+    RepeatedItem,      // `item` is its name
+    BadCharacter,      // the value of `item` holds a character no verification holds
+    MissingItem,       // `item` is its name
+    SecretBad,         // not 64 lowercase hexadecimal digits
+    SaltBad,           // `item` (salt1 or salt2): not 64 lowercase hexadecimal digits
+    WordBad,           // `item` (word1 or word2), `word` says why
+    TypeBad,           // TypeBattle is not 1, 2 or 3
+    FieldBad,          // `item` is the field, `text` says why
+    RequestRefused,    // the rules refuse the request: `message` is the duel screen's message
+    NotCanonical,      // the field `item` is not written as the canonical request writes it
+    OutOfOrder,        // the items are not in their order
+};
+struct VerificationRefusal {
+    VerificationProblem problem = VerificationProblem::NotAVerification;
+    // An item's name, an item or a version as found, at most 40 bytes of
+    // printable ASCII (anything else shown as '?').
+    std::string item;
+    WordProblem word = WordProblem::None;
+    TextProblem text = TextProblem::None;
+    std::string message;
+};
 
-// What a check compares, as posted in the thread.
+// A verification text read back, or why it is none. Also reads the fragment
+// of a verification link (prefix and text) and a whole link (anything, then
+// '#', prefix and text). Nothing is trimmed, and only the text that
+// FormatVerification writes for its duel is accepted.
+std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view text);
+
+// --- The check ------------------------------------------------------------
+
+// What a check compares, as posted in the thread. A player's commitment is
+// compared only when posted.
 struct Posted {
     Digest commitment{};
+    std::optional<Digest> commitment1;
+    std::optional<Digest> commitment2;
     DuelScreenTexts texts;
 };
 
+// The commitments the verification's secret and salts give, from the
+// shell's SHA-256: the referee's, and each player's whose salt the
+// verification carries.
+struct Commitments {
+    Digest referee{};
+    std::optional<Digest> player1;
+    std::optional<Digest> player2;
+};
+
 // A verification checked against what was posted. The shell supplies the
-// secret's SHA-256 and the readings from its own crypto.
+// commitments and the readings from its own crypto.
 struct FairCheck {
-    std::string commitment;    // SHA-256 of the revealed secret, hex
     DuelScreenTexts replayed;  // the duel the secret, words and request give
-    // What differs from the posted texts, in this order, by name:
-    // "commitment", "InfoBM1", "InfoBM2", "ErrorText". Empty when verified.
+    // What differs from what was posted, in this order, by name:
+    // "commitment", "commitment1", "commitment2", "InfoBM1", "InfoBM2",
+    // "ErrorText". A posted player's commitment differs when the
+    // verification carries no salt for it. Empty when verified.
     std::vector<std::string> differs;
 
     bool Verified() const noexcept { return differs.empty(); }
 };
-FairCheck CheckFairDuel(const FairDuel& duel, const Digest& secretSha256, const Readings& readings,
+FairCheck CheckFairDuel(const FairDuel& duel, const Commitments& computed, const Readings& readings,
                         const Posted& posted);
 
 }  // namespace saberline::fair

@@ -47,19 +47,48 @@ inline constexpr const char* kDuelMessages[] = {
     kSchemeEmpty2, kSchemeBad1,  kSchemeBad2,      kLongDuel,
 };
 
-// The fair duel on the page: refusals of its inputs.
+// The fair duel on the page: refusals of its inputs. A word's refusal is
+// its owner followed by the problem.
 inline constexpr char kFairSecretBad[] = "Секрет должен состоять ровно из 64 шестнадцатеричных цифр (0–9, a–f).";
 inline constexpr char kFairWordOwner1[] = "Слово игрока бретёра №1";
 inline constexpr char kFairWordOwner2[] = "Слово игрока бретёра №2";
 inline constexpr char kFairWordEmpty[] = " не заполнено.";
-inline constexpr char kFairWordTooLong[] = " длиннее 100 знаков.";
-inline constexpr char kFairWordNotUtf8[] = " не является правильным текстом.";
-inline constexpr char kFairWordControl[] = " содержит управляющие знаки.";
+inline constexpr char kFairWordNotAscii[] =
+    " содержит невидимый знак или букву либо цифру другой письменности: слово — это число, записанное "
+    "цифрами 0–9.";
+inline constexpr char kFairWordNotDigit[] =
+    " содержит знак, пробел или букву: слово — это число, записанное цифрами 0–9.";
+inline constexpr char kFairWordLeadingZero[] = " начинается с нуля: число пишется без ведущих нулей.";
+inline constexpr char kFairWordTooLong[] = " длиннее 20 цифр.";
+// A field of the duel screen that a fair duel refuses; %s stands for the
+// field's name.
+inline constexpr char kFairFieldControl[] =
+    "Поле %s содержит управляющие знаки (перевод строки, табуляцию): честная дуэль их не принимает.";
+inline constexpr char kFairFieldBad[] = "Поле %s не является правильным текстом или длиннее, чем позволяет поле.";
 inline constexpr char kFairNoCrypto[] =
     "Браузер не даёт криптографии (Web Crypto): откройте страницу с диска или по https.";
 
 // Opening a verification link and checking it.
 inline constexpr char kFairLinkBad[] = "Ссылка проверки повреждена, дуэль не показана. Причина: ";
+// Why a verification link is refused (after kFairLinkBad); %s stands for
+// the part of the link named, or for the two versions in order: the link's
+// and the page's.
+inline constexpr char kFairLinkNotVerification[] = "это не ссылка проверки честной дуэли.";
+inline constexpr char kFairLinkWrongVersion[] = "ссылка записана в формате %s, а эта страница читает только %s.";
+inline constexpr char kFairLinkNoEquals[] = "в ссылке есть часть без знака «=»: «%s».";
+inline constexpr char kFairLinkUnknownItem[] = "в ссылке есть лишняя часть «%s».";
+inline constexpr char kFairLinkRepeatedItem[] = "часть «%s» повторяется.";
+inline constexpr char kFairLinkBadCharacter[] =
+    "в части «%s» есть знак, которого в ссылке проверки не бывает (бывают только латинские буквы, цифры и «-»).";
+inline constexpr char kFairLinkMissingItem[] = "в ссылке нет части «%s».";
+inline constexpr char kFairLinkSecretBad[] = "секрет в ссылке — не 64 строчные шестнадцатеричные цифры.";
+inline constexpr char kFairLinkSaltBad[] = "соль «%s» — не 64 строчные шестнадцатеричные цифры.";
+inline constexpr char kFairLinkTypeBad[] = "тип дуэли (TypeBattle) должен быть 1, 2 или 3.";
+inline constexpr char kFairLinkFieldBad[] = "поле «%s» не является правильным текстом или длиннее, чем позволяет поле.";
+inline constexpr char kFairLinkRequestRefused[] = "правила отказывают в заявке из ссылки: ";
+inline constexpr char kFairLinkNotCanonical[] =
+    "поле «%s» записано не так, как его записывает программа (каждое значение в ссылке пишется одним способом).";
+inline constexpr char kFairLinkOutOfOrder[] = "части ссылки стоят не в своём порядке.";
 inline constexpr char kFairEnterCommitment[] =
     "Ссылка проверки прочитана. Вставьте обязательство, опубликованное в теме до дуэли, и нажмите "
     "«Проверить»: до проверки ходы не показаны.";
@@ -74,6 +103,8 @@ inline constexpr char kFairVerified[] =
     "с опубликованными в теме.";
 inline constexpr char kFairNotVerified[] = "НЕ ПРОВЕРЕНО, ходы не показаны. Не совпадает: ";
 inline constexpr char kFairDiffersCommitment[] = "обязательство и SHA-256 секрета";
+inline constexpr char kFairDiffersCommitment1[] = "обязательство игрока бретёра №1";
+inline constexpr char kFairDiffersCommitment2[] = "обязательство игрока бретёра №2";
 inline constexpr char kFairDiffersInfoBM1[] = "ходы бойца №1";
 inline constexpr char kFairDiffersInfoBM2[] = "ходы бойца №2";
 inline constexpr char kFairDiffersErrorText[] = "сообщение";

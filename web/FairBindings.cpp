@@ -5,16 +5,19 @@
 // verification link and its check, and every text the page shows.
 //
 // Bytes travel as Uint8Array. Every binding returns an object; a refusal
-// comes back as { message: text } with the text to show.
+// comes back as { message: text } with the text to show, a request the rules
+// refuse as { message: '', refused: the duel screen's message }.
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -36,38 +39,105 @@ val Bytes(const std::string& bytes) {
     return Bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-val Refusal(const std::string& message) {
+val Refused(const std::string& message) {
     val result = val::object();
     result.set("message", message);
     return result;
 }
 
-std::string WordRefusal(const char* owner, fair::WordProblem problem) {
-    switch (problem) {
-        case fair::WordProblem::None: break;
-        case fair::WordProblem::Empty: return std::string(owner) + texts::kFairWordEmpty;
-        case fair::WordProblem::TooLong: return std::string(owner) + texts::kFairWordTooLong;
-        case fair::WordProblem::NotUtf8: return std::string(owner) + texts::kFairWordNotUtf8;
-        case fair::WordProblem::ControlCharacter: return std::string(owner) + texts::kFairWordControl;
+// A text of core/Texts.h with each "%s" replaced by the next of `parts`.
+std::string Filled(std::string_view format, std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts) {
+        const std::size_t at = format.find("%s");
+        if (at == std::string_view::npos) break;
+        text.append(format.substr(0, at)).append(part);
+        format.remove_prefix(at + 2);
     }
-    return {};
+    return text.append(format);
 }
 
-// The duel the referee's inputs name, or the text that refuses them.
-std::variant<fair::FairDuel, std::string> DuelOf(const std::string& secretHex, const std::string& word1,
-                                                  const std::string& word2, const val& fields) {
+std::string WordRefusal(const char* owner, fair::WordProblem problem) {
+    const char* why = nullptr;
+    switch (problem) {
+        case fair::WordProblem::None: return {};
+        case fair::WordProblem::Empty: why = texts::kFairWordEmpty; break;
+        case fair::WordProblem::NotAscii: why = texts::kFairWordNotAscii; break;
+        case fair::WordProblem::NotDigit: why = texts::kFairWordNotDigit; break;
+        case fair::WordProblem::LeadingZero: why = texts::kFairWordLeadingZero; break;
+        case fair::WordProblem::TooLong: why = texts::kFairWordTooLong; break;
+    }
+    return std::string(owner) + why;
+}
+
+// Why a verification link is refused, in the page's language.
+std::string LinkRefusal(const fair::VerificationRefusal& refusal) {
+    using Problem = fair::VerificationProblem;
+    const std::string_view item = refusal.item;
+    std::string why;
+    switch (refusal.problem) {
+        case Problem::NotAVerification: why = texts::kFairLinkNotVerification; break;
+        case Problem::WrongVersion: why = Filled(texts::kFairLinkWrongVersion, {item, fair::kVersion}); break;
+        case Problem::ItemWithoutEquals: why = Filled(texts::kFairLinkNoEquals, {item}); break;
+        case Problem::UnknownItem: why = Filled(texts::kFairLinkUnknownItem, {item}); break;
+        case Problem::RepeatedItem: why = Filled(texts::kFairLinkRepeatedItem, {item}); break;
+        case Problem::BadCharacter: why = Filled(texts::kFairLinkBadCharacter, {item}); break;
+        case Problem::MissingItem: why = Filled(texts::kFairLinkMissingItem, {item}); break;
+        case Problem::SecretBad: why = texts::kFairLinkSecretBad; break;
+        case Problem::SaltBad: why = Filled(texts::kFairLinkSaltBad, {item}); break;
+        case Problem::WordBad:
+            why = WordRefusal(item == "word1" ? texts::kFairWordOwner1 : texts::kFairWordOwner2, refusal.word);
+            break;
+        case Problem::TypeBad: why = texts::kFairLinkTypeBad; break;
+        case Problem::FieldBad: why = Filled(texts::kFairLinkFieldBad, {item}); break;
+        case Problem::RequestRefused: why = texts::kFairLinkRequestRefused + refusal.message; break;
+        case Problem::NotCanonical: why = Filled(texts::kFairLinkNotCanonical, {item}); break;
+        case Problem::OutOfOrder: why = texts::kFairLinkOutOfOrder; break;
+    }
+    return texts::kFairLinkBad + why;
+}
+
+// The fair duel the referee's inputs name; or, with `refused` false, the
+// text that refuses the inputs; or, with `refused` true, the duel screen's
+// message by which the rules refuse the request (no readings, no link).
+struct Refusal {
+    std::string message;
+    bool refused = false;
+};
+std::variant<fair::FairDuel, Refusal> DuelOf(const std::string& secretHex, const std::string& word1,
+                                             const std::string& word2, const val& fields) {
     fair::FairDuel duel;
     const auto secret = fair::Hex32(secretHex);
-    if (!secret) return std::string(texts::kFairSecretBad);
+    if (!secret) return Refusal{texts::kFairSecretBad};
     duel.secret = *secret;
-    if (const std::string refusal = WordRefusal(texts::kFairWordOwner1, fair::CheckWord(word1)); !refusal.empty())
-        return refusal;
-    if (const std::string refusal = WordRefusal(texts::kFairWordOwner2, fair::CheckWord(word2)); !refusal.empty())
-        return refusal;
+    if (std::string refusal = WordRefusal(texts::kFairWordOwner1, fair::CheckWord(word1)); !refusal.empty())
+        return Refusal{std::move(refusal)};
+    if (std::string refusal = WordRefusal(texts::kFairWordOwner2, fair::CheckWord(word2)); !refusal.empty())
+        return Refusal{std::move(refusal)};
     duel.word1 = word1;
     duel.word2 = word2;
-    duel.request = web::ReadDuelRequest(fields);
+    DuelRequest request = web::ReadDuelRequest(fields);
+    for (const DuelField& field : kDuelFields) {
+        switch (CheckFieldText(FieldText(request, field), static_cast<std::size_t>(field.maxLength), true)) {
+            case TextProblem::None: break;
+            case TextProblem::ZeroCharacter:
+            case TextProblem::ControlCharacter: return Refusal{Filled(texts::kFairFieldControl, {field.name})};
+            case TextProblem::NotUtf8:
+            case TextProblem::TooLong: return Refusal{Filled(texts::kFairFieldBad, {field.name})};
+        }
+    }
+    auto canonical = fair::Canonicalise(request);
+    if (auto* message = std::get_if<std::string>(&canonical)) return Refusal{std::move(*message), true};
+    duel.duel = std::get<fair::CanonicalDuel>(canonical);
     return duel;
+}
+
+val RefusalOf(const Refusal& refusal) {
+    if (!refusal.refused) return Refused(refusal.message);
+    val result = val::object();
+    result.set("message", std::string());
+    result.set("refused", refusal.message);
+    return result;
 }
 
 // What the page signs: the secret (the HMAC key) and the 100 messages.
@@ -76,8 +146,9 @@ val ToSign(const fair::FairDuel& duel) {
     result.set("message", std::string());
     result.set("secret", Bytes(duel.secret.data(), duel.secret.size()));
     val messages = val::array();
+    const std::string prefix = fair::MessagePrefix(duel);
     for (int n = 1; n <= fair::kReseeds; ++n)
-        messages.call<void>("push", Bytes(fair::ReseedMessage(duel, static_cast<std::uint32_t>(n))));
+        messages.call<void>("push", Bytes(fair::ReseedMessage(prefix, static_cast<std::uint32_t>(n))));
     result.set("messages", messages);
     return result;
 }
@@ -130,16 +201,18 @@ std::string FairHex(val bytes) {
 // The secret typed or pasted by the referee, as bytes for its commitment.
 val FairReadSecret(std::string secretHex) {
     const auto secret = fair::Hex32(secretHex);
-    if (!secret) return Refusal(texts::kFairSecretBad);
+    if (!secret) return Refused(texts::kFairSecretBad);
     val result = val::object();
     result.set("message", std::string());
     result.set("secret", Bytes(secret->data(), secret->size()));
     return result;
 }
 
+// What to sign for the referee's inputs; { message } when they are refused,
+// { message: '', refused } when the rules refuse the request.
 val FairToSign(std::string secretHex, std::string word1, std::string word2, val fields) {
     auto duel = DuelOf(secretHex, word1, word2, fields);
-    if (const auto* refusal = std::get_if<std::string>(&duel)) return Refusal(*refusal);
+    if (const auto* refusal = std::get_if<Refusal>(&duel)) return RefusalOf(*refusal);
     return ToSign(std::get<fair::FairDuel>(duel));
 }
 
@@ -147,11 +220,11 @@ val FairToSign(std::string secretHex, std::string word1, std::string word2, val 
 // three texts, the verification link's fragment and the readings.
 val FairDuel(std::string secretHex, std::string word1, std::string word2, val fields, val macs) {
     auto parsed = DuelOf(secretHex, word1, word2, fields);
-    if (const auto* refusal = std::get_if<std::string>(&parsed)) return Refusal(*refusal);
+    if (const auto* refusal = std::get_if<Refusal>(&parsed)) return RefusalOf(*refusal);
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
-    if (!readings) return Refusal(texts::kFairNoCrypto);
-    val result = ScreenTexts(fair::RunFairDuel(duel.request, *readings));
+    if (!readings) return Refused(texts::kFairNoCrypto);
+    val result = ScreenTexts(fair::RunFairDuel(duel.duel, *readings));
     result.set("message", std::string());
     result.set("fragment", fair::LinkFragment(duel));
     result.set("readings", HexReadings(*readings));
@@ -161,12 +234,12 @@ val FairDuel(std::string secretHex, std::string word1, std::string word2, val fi
 // A verification link's fragment read: what to sign and what it names.
 val FairReadLink(std::string fragment) {
     auto parsed = fair::ParseVerification(fragment);
-    if (const auto* reason = std::get_if<std::string>(&parsed)) return Refusal(texts::kFairLinkBad + *reason);
+    if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed)) return Refused(LinkRefusal(*refusal));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     val result = ToSign(duel);
     result.set("word1", duel.word1);
     result.set("word2", duel.word2);
-    result.set("fields", web::WriteDuelRequest(duel.request));
+    result.set("fields", web::WriteDuelRequest(fair::CanonicalRequest(duel.duel)));
     result.set("verdict", std::string(texts::kFairEnterCommitment));
     return result;
 }
@@ -177,30 +250,30 @@ val FairReadLink(std::string fragment) {
 // given yet.
 val FairCheck(std::string fragment, val secretSha256, val macs, val posted) {
     auto parsed = fair::ParseVerification(fragment);
-    if (const auto* reason = std::get_if<std::string>(&parsed)) return Refusal(texts::kFairLinkBad + *reason);
+    if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed)) return Refused(LinkRefusal(*refusal));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     const std::vector<std::uint8_t> hash = emscripten::convertJSArrayToNumberVector<std::uint8_t>(secretSha256);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
-    if (hash.size() != fair::kDigestBytes || !readings) return Refusal(texts::kFairNoCrypto);
-    fair::Digest digest{};
-    std::copy(hash.begin(), hash.end(), digest.begin());
+    if (hash.size() != fair::kDigestBytes || !readings) return Refused(texts::kFairNoCrypto);
+    fair::Commitments computed;  // the players' commitments are not checked on the page yet
+    std::copy(hash.begin(), hash.end(), computed.referee.begin());
 
     auto text = [&](const char* key) { return posted[key].isString() ? posted[key].as<std::string>() : std::string(); };
-    if (text("commitment").empty()) return Refusal(texts::kFairEnterCommitment);
+    if (text("commitment").empty()) return Refused(texts::kFairEnterCommitment);
     const auto commitment = fair::Hex32(text("commitment"));
-    if (!commitment) return Refusal(texts::kFairCommitmentBad);
+    if (!commitment) return Refused(texts::kFairCommitmentBad);
     fair::Posted thread;
     thread.commitment = *commitment;
     thread.texts = {text("InfoBM1"), text("InfoBM2"), text("ErrorText")};
     const bool logsGiven = !thread.texts.InfoBM1.empty() || !thread.texts.InfoBM2.empty() ||
                            !thread.texts.ErrorText.empty();
 
-    fair::FairCheck check = fair::CheckFairDuel(duel, digest, *readings, thread);
+    fair::FairCheck check = fair::CheckFairDuel(duel, computed, *readings, thread);
     // Without the posted logs only the commitment can be compared: the duel
     // is then neither verified nor shown.
     const bool commitmentAgrees =
         std::find(check.differs.begin(), check.differs.end(), "commitment") == check.differs.end();
-    if (!logsGiven && commitmentAgrees) return Refusal(texts::kFairEnterLogs);
+    if (!logsGiven && commitmentAgrees) return Refused(texts::kFairEnterLogs);
     if (!logsGiven) check.differs = {"commitment"};
 
     std::string verdict;
@@ -211,10 +284,12 @@ val FairCheck(std::string fragment, val secretSha256, val macs, val posted) {
         for (std::size_t i = 0; i < check.differs.size(); ++i) {
             const std::string& name = check.differs[i];
             if (i > 0) verdict += ", ";
-            verdict += name == "commitment" ? texts::kFairDiffersCommitment
-                       : name == "InfoBM1"  ? texts::kFairDiffersInfoBM1
-                       : name == "InfoBM2"  ? texts::kFairDiffersInfoBM2
-                                            : texts::kFairDiffersErrorText;
+            verdict += name == "commitment"    ? texts::kFairDiffersCommitment
+                       : name == "commitment1" ? texts::kFairDiffersCommitment1
+                       : name == "commitment2" ? texts::kFairDiffersCommitment2
+                       : name == "InfoBM1"     ? texts::kFairDiffersInfoBM1
+                       : name == "InfoBM2"     ? texts::kFairDiffersInfoBM2
+                                               : texts::kFairDiffersErrorText;
         }
         verdict += '.';
     }
@@ -222,7 +297,7 @@ val FairCheck(std::string fragment, val secretSha256, val macs, val posted) {
     result.set("message", std::string());
     result.set("verified", check.Verified());
     result.set("verdict", verdict);
-    result.set("commitment", check.commitment);
+    result.set("commitment", fair::ToHex(computed.referee));
     val differs = val::array();
     for (const std::string& name : check.differs) differs.call<void>("push", name);
     result.set("differs", differs);

@@ -113,6 +113,13 @@
       setText('FairMessage', toSign.message);
       return;
     }
+    // A request the rules refuse takes no readings and gives no link.
+    if (toSign.refused) {
+      $('ReplayMark').hidden = true;
+      page().showDuelTexts({ InfoBM1: '', InfoBM2: '', ErrorText: toSign.refused, link: '' });
+      setText('FairMessage', toSign.refused);
+      return;
+    }
     const macs = await signAll(toSign.secret, toSign.messages);
     const fought = core().fairDuel(secret, word1, word2, fields, macs);
     if (fought.message) {

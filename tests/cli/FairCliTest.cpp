@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,6 @@ using saberline::cli::RunCli;
 using Json = nlohmann::json;
 namespace fair = saberline::fair;
 
-
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
 // Published vectors: FIPS 180-2 for SHA-256, RFC 4231 cases 1 and 2 for
@@ -36,19 +36,9 @@ TEST(FairCrypto, KnownAnswers) {
               "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843");
 }
 
-// Readings of a fixed duel, computed independently with Python's hmac and
-// hashlib from the documented layout (tests/cli/fair_vectors.py --print).
-TEST(FairCrypto, ReadingsMatchIndependentVectors) {
-    fair::FairDuel duel;
-    for (std::size_t i = 0; i < duel.secret.size(); ++i) duel.secret[i] = static_cast<std::uint8_t>(i);
-    duel.word1 = "1523";
-    duel.word2 = "Пост 1524";
-    duel.request.type = saberline::DuelType::ColdWeapons;
-    duel.request.duellists[0].firearm = "5";
-    const fair::Readings readings = fair::NativeReadings(duel);
-    EXPECT_EQ(readings[0], 0x3b5b5446f5f12e07ull) << std::hex << readings[0];
-    EXPECT_EQ(readings[1], 0xad0815a245e5afd7ull) << std::hex << readings[1];
-    EXPECT_EQ(readings[99], 0x1eb5067e9b4504daull) << std::hex << readings[99];
+void ExpectHex64(const std::string& hex) {
+    EXPECT_EQ(hex.size(), 64u);
+    EXPECT_EQ(hex.find_first_not_of("0123456789abcdef"), std::string::npos) << hex;
 }
 
 TEST(FairCommit, PrintsAFreshSecretAndItsSha256) {
@@ -57,22 +47,34 @@ TEST(FairCommit, PrintsAFreshSecretAndItsSha256) {
         const CliRun run = RunCommand({"fair", "commit"});
         ASSERT_EQ(run.status, 0);
         EXPECT_EQ(run.err, "");
-        ASSERT_EQ(run.out.back(), '\n');
         const Json result = Json::parse(run.out);
-        ASSERT_EQ(result.size(), 2u);
         const std::string secret = result.at("secret");
         const std::string commitment = result.at("commitment");
         EXPECT_EQ(run.out, "{\"secret\":\"" + secret + "\",\"commitment\":\"" + commitment + "\"}\n");
-        for (const std::string& hex : {secret, commitment}) {
-            EXPECT_EQ(hex.size(), 64u);
-            EXPECT_EQ(hex.find_first_not_of("0123456789abcdef"), std::string::npos) << hex;
-        }
-        const auto bytes = fair::Hex32(secret);
-        ASSERT_TRUE(bytes);
-        EXPECT_EQ(commitment, fair::ToHex(fair::Sha256(*bytes)));
+        ExpectHex64(secret);
+        ExpectHex64(commitment);
+        EXPECT_EQ(commitment, fair::ToHex(fair::Sha256(*fair::Hex32(secret))));
         secrets.insert(secret);
     }
     EXPECT_EQ(secrets.size(), 20u);
+}
+
+TEST(FairCommit, APlayersCommitmentIsAFreshSaltAndTheHashOfItsLayout) {
+    std::set<std::string> salts;
+    for (const std::string word : {"0", "1523", "1523", "18446744073709551615"}) {
+        const CliRun run = RunCommand({"fair", "commit", "--word", word});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const Json result = Json::parse(run.out);
+        const std::string salt = result.at("salt");
+        const std::string commitment = result.at("commitment");
+        EXPECT_EQ(run.out, "{\"word\":\"" + word + "\",\"salt\":\"" + salt + "\",\"commitment\":\"" + commitment + "\"}\n");
+        ExpectHex64(salt);
+        const std::string message = fair::WordCommitmentMessage(*fair::Hex32(salt), word);
+        EXPECT_EQ(commitment, fair::ToHex(fair::Sha256(Bytes(message))));
+        salts.insert(salt);
+    }
+    EXPECT_EQ(salts.size(), 4u);  // the same word twice: two salts, two commitments
 }
 
 // A mixed duel that cannot end before move 100: every one of the 100
@@ -83,41 +85,57 @@ const std::string kLongDuel = R"({"BP1":"9999","OgnOr1":"3","HolOr1":"4","StrZ1"
     "StrSt21":"4","StrSt22":"5","StrSt23":"6","StrSt24":"1","ShAtack2":"654321","TypeBattle":3})";
 
 const std::string kSecret = "5c955235ed9cf2e4dedac1caaecb4a58b678a6026fa31b6e7505e48a990aacba";
+const std::string kSalt1 = "11aa" + std::string(60, '1');
+const std::string kSalt2 = "22bb" + std::string(60, '2');
 
-Json FairDuel(const std::string& request, const std::string& word1, const std::string& word2,
-              const std::string& secret = kSecret) {
-    const CliRun run = RunCommand({"fair", "duel", "--secret", secret, "--word1", word1, "--word2", word2}, request);
+std::vector<std::string> DuelArgs(const std::string& word1, const std::string& word2, bool salts = false) {
+    std::vector<std::string> args{"fair", "duel", "--secret", kSecret, "--word1", word1, "--word2", word2};
+    if (salts) args.insert(args.end(), {"--salt1", kSalt1, "--salt2", kSalt2});
+    return args;
+}
+
+Json FairDuel(const std::string& request, const std::string& word1, const std::string& word2, bool salts = false) {
+    const CliRun run = RunCommand(DuelArgs(word1, word2, salts), request);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     return Json::parse(run.out);
 }
 
+std::vector<std::string> Keys(const std::string& json) {
+    std::vector<std::string> keys;
+    const nlohmann::ordered_json object = nlohmann::ordered_json::parse(json);
+    for (const auto& item : object.items()) keys.push_back(item.key());
+    return keys;
+}
+
 Json Posted(const Json& duel) {
-    return Json{{"verification", duel.at("verification")},
+    Json posted{{"verification", duel.at("verification")},
                 {"commitment", duel.at("commitment")},
                 {"InfoBM1", duel.at("InfoBM1")},
                 {"InfoBM2", duel.at("InfoBM2")},
                 {"ErrorText", duel.at("ErrorText")}};
+    for (const char* key : {"commitment1", "commitment2"})
+        if (duel.contains(key)) posted[key] = duel.at(key);
+    return posted;
 }
 
 TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
-    const Json result = FairDuel(kLongDuel, "1523", "Пост №1524");
-    std::vector<std::string> keys;
-    const CliRun raw = RunCommand({"fair", "duel", "--secret", kSecret, "--word1", "1523", "--word2", "Пост №1524"}, kLongDuel);
-    const nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(raw.out);
-    for (const auto& item : ordered.items()) keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "verification"}));
+    const CliRun raw = RunCommand(DuelArgs("1523", "1524"), kLongDuel);
+    ASSERT_EQ(raw.status, 0) << raw.err;
+    EXPECT_EQ(Keys(raw.out), (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "verification"}));
+    const Json result = Json::parse(raw.out);
     EXPECT_EQ(result.at("commitment"), fair::ToHex(fair::Sha256(*fair::Hex32(kSecret))));
     EXPECT_EQ(result.at("ErrorText"), saberline::texts::kLongDuel);
 
-    // The verification names exactly this secret, these words and request;
-    // the same duel with the readings as --clock gives the same logs.
+    // The verification names exactly this secret, these words and the
+    // request; the same duel with its readings as --clock gives the same logs.
     const auto parsed = fair::ParseVerification(result.at("verification").get<std::string>());
     ASSERT_TRUE(std::holds_alternative<fair::FairDuel>(parsed));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     EXPECT_EQ(fair::ToHex(duel.secret), kSecret);
     EXPECT_EQ(duel.word1, "1523");
-    EXPECT_EQ(duel.word2, "Пост №1524");
+    EXPECT_EQ(duel.word2, "1524");
+    EXPECT_FALSE(duel.salt1);
     std::string clock;
     for (const std::uint64_t reading : fair::NativeReadings(duel)) clock += (clock.empty() ? "" : ",") + std::to_string(reading);
     const CliRun replay = RunCommand({"duel", "--json", "--clock", clock}, kLongDuel);
@@ -126,17 +144,53 @@ TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
     EXPECT_EQ(replayed.at("InfoBM1"), result.at("InfoBM1"));
     EXPECT_EQ(replayed.at("InfoBM2"), result.at("InfoBM2"));
 
-    // The same inputs give the same duel; another word, another duel.
-    EXPECT_EQ(FairDuel(kLongDuel, "1523", "Пост №1524"), result);
-    EXPECT_NE(FairDuel(kLongDuel, "1523", "Пост №1525").at("InfoBM1"), result.at("InfoBM1"));
+    // The same inputs give the same duel; another word, another duel; the
+    // salts change the commitments printed, not the dice.
+    EXPECT_EQ(FairDuel(kLongDuel, "1523", "1524"), result);
+    EXPECT_NE(FairDuel(kLongDuel, "1523", "1525").at("InfoBM1"), result.at("InfoBM1"));
+    const CliRun salted = RunCommand(DuelArgs("1523", "1524", true), kLongDuel);
+    EXPECT_EQ(Keys(salted.out), (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment1",
+                                                          "commitment2", "verification"}));
+    const Json withSalts = Json::parse(salted.out);
+    EXPECT_EQ(withSalts.at("InfoBM1"), result.at("InfoBM1"));
+    EXPECT_EQ(withSalts.at("commitment1"), fair::ToHex(fair::PlayerCommitment(*fair::Hex32(kSalt1), "1523")));
+    EXPECT_EQ(withSalts.at("commitment2"), fair::ToHex(fair::PlayerCommitment(*fair::Hex32(kSalt2), "1524")));
+    EXPECT_NE(withSalts.at("verification").get<std::string>().find("&salt1=" + kSalt1 + "&salt2=" + kSalt2 + "&"),
+              std::string::npos);
+    // Each salt on its own.
+    const CliRun one = RunCommand({"fair", "duel", "--secret", kSecret, "--word1", "1523", "--word2", "1524",
+                                   "--salt2", kSalt2},
+                                  kLongDuel);
+    EXPECT_EQ(Keys(one.out),
+              (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment2", "verification"}));
 }
 
-TEST(FairDuel, RefusedRequestIsVerifiableToo) {
-    const Json result = FairDuel(R"({"BP1":"0"})", "a", "b");
+// Texts the rules fight alike give the same duel and the same verification.
+TEST(FairDuel, RespelledRequestsGiveOneDuel) {
+    const Json result = FairDuel(kLongDuel, "101", "102");
+    Json respelled = Json::parse(kLongDuel);
+    respelled["BP2"] = "$270";  // 9998 would not fit; $270 is 624, another duel
+    EXPECT_NE(FairDuel(respelled.dump(), "101", "102").at("verification"), result.at("verification"));
+    respelled = Json::parse(kLongDuel);
+    respelled["OgnOr1"] = "+3";
+    respelled["StrZ1"] = " 01";
+    respelled["StrSt11"] = "3";
+    respelled["StrSt13"] = "1";
+    respelled["StrSt21"] = "1";
+    respelled["StrSt24"] = "4";
+    respelled["ShAtack2"] = "654321654321";
+    EXPECT_EQ(FairDuel(respelled.dump(), "101", "102"), result);
+}
+
+TEST(FairDuel, ARefusedRequestTakesNoReadingsAndGivesNoVerification) {
+    const CliRun run = RunCommand(DuelArgs("1", "2", true), R"({"BP1":"0"})");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Keys(run.out), (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment1",
+                                                       "commitment2"}));
+    const Json result = Json::parse(run.out);
     EXPECT_EQ(result.at("InfoBM1"), "");
+    EXPECT_EQ(result.at("InfoBM2"), "");
     EXPECT_EQ(result.at("ErrorText"), saberline::texts::kInputError);
-    const CliRun check = RunCommand({"fair", "verify"}, Posted(result).dump());
-    EXPECT_EQ(check.status, 0) << check.out << check.err;
 }
 
 struct VerifyRun {
@@ -160,34 +214,42 @@ std::string WithItem(std::string text, const std::string& key, const std::string
 }
 
 TEST(FairVerify, AgreesWithTheDuelAsPosted) {
-    const Json posted = Posted(FairDuel(kLongDuel, "1523", "1524"));
+    const Json posted = Posted(FairDuel(kLongDuel, "1523", "1524", true));
     const VerifyRun run = Verify(posted);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.result.at("verified"), true);
     EXPECT_EQ(run.result.at("differs"), Json::array());
     EXPECT_EQ(run.result.at("commitment"), posted.at("commitment"));
+    EXPECT_EQ(run.result.at("commitment1"), posted.at("commitment1"));
+    EXPECT_EQ(run.result.at("commitment2"), posted.at("commitment2"));
     EXPECT_EQ(run.result.at("word1"), "1523");
     EXPECT_EQ(run.result.at("request").at("BP2"), "9998");
+    // The canonical request: sides ascending, the costume's fourth last.
+    EXPECT_EQ(run.result.at("request").at("StrSt21"), "1");
+    EXPECT_EQ(run.result.at("request").at("StrSt24"), "6");
+    const Json& duellist2 = run.result.at("duel").at("duellist2");
+    EXPECT_EQ(duellist2.at("parrying"), Json({1, 4, 5, 6}));
+    EXPECT_EQ(duellist2.at("scheme").size(), 79u);
     EXPECT_EQ(run.result.at("replayed").at("InfoBM2"), posted.at("InfoBM2"));
-    // The readings, as 16 hexadecimal digits each: reseed 1 of this duel
-    // computed with Python's hmac from the documented layout.
     ASSERT_EQ(run.result.at("readings").size(), 100u);
-    EXPECT_EQ(run.result.at("readings")[0], "6b9786562034a476");
-    EXPECT_EQ(run.result.at("readings")[99], "f472dc24299dc325");
-    // An upper-case commitment is the same commitment.
+    // An upper-case commitment is the same commitment; players who posted
+    // none are not compared.
     Json upper = posted;
     std::string commitment = upper.at("commitment");
     for (char& c : commitment) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     upper["commitment"] = commitment;
+    upper.erase("commitment1");
+    upper.erase("commitment2");
     EXPECT_EQ(Verify(upper).status, 0);
 }
 
 // Any one change, to what the verification reveals or to what was posted,
 // fails and names what no longer agrees.
 TEST(FairVerify, EveryTamperFailsAndNamesItsCause) {
-    const Json posted = Posted(FairDuel(kLongDuel, "1523", "1524"));
+    const Json posted = Posted(FairDuel(kLongDuel, "1523", "1524", true));
     const std::string verification = posted.at("verification");
-    // A request that the tamper makes refused differs in ErrorText as well.
+    // A changed request may end the duel another way, so that the message
+    // differs too.
     struct Case {
         std::string what;
         Json posted;
@@ -200,30 +262,32 @@ TEST(FairVerify, EveryTamperFailsAndNamesItsCause) {
         changed["verification"] = text;
         cases.push_back({what, changed, std::move(named)});
     };
-    auto tamperPosted = [&](const std::string& key, std::string value, std::vector<std::string> named) {
+    auto tamperPosted = [&](const std::string& key, const Json& value, std::vector<std::string> named) {
         Json changed = posted;
-        changed[key] = std::move(value);
+        if (value.is_null()) changed.erase(key);
+        else changed[key] = value;
         cases.push_back({key, changed, std::move(named)});
     };
 
     std::string otherSecret = kSecret;
     otherSecret[10] = otherSecret[10] == '0' ? '1' : '0';
-    tamperVerification("secret", WithItem(verification, "secret", otherSecret),
-                       {"commitment", "InfoBM1", "InfoBM2"});
-    tamperVerification("word1", WithItem(verification, "word1", "1522"), {"InfoBM1", "InfoBM2"});
-    tamperVerification("word2", WithItem(verification, "word2", "15240"), {"InfoBM1", "InfoBM2"});
-    tamperVerification("words swapped",
-                       WithItem(WithItem(verification, "word1", "1524"), "word2", "1523"), {"InfoBM1", "InfoBM2"});
-    tamperVerification("TypeBattle 2", WithItem(verification, "TypeBattle", "2"), {"InfoBM1", "InfoBM2"});
-    tamperVerification("TypeBattle 1", WithItem(verification, "TypeBattle", "1"), {"InfoBM1", "InfoBM2"});
-    const Json request = Json::parse(kLongDuel);
-    for (const saberline::DuelField& field : saberline::kDuelFields) {
-        // A neighbouring text: the last digit changed, or a digit where
-        // the field was empty.
-        std::string text = request.at(field.name);
-        if (text.empty()) text = "0";
-        else text.back() = text.back() == '1' ? '2' : '1';
-        tamperVerification(field.name, WithItem(verification, field.name, text), {"InfoBM1", "InfoBM2"});
+    tamperVerification("secret", WithItem(verification, "secret", otherSecret), {"commitment", "InfoBM1", "InfoBM2"});
+    tamperVerification("word1", WithItem(verification, "word1", "1522"), {"commitment1", "InfoBM1", "InfoBM2"});
+    tamperVerification("word2", WithItem(verification, "word2", "15240"), {"commitment2", "InfoBM1", "InfoBM2"});
+    tamperVerification("words swapped", WithItem(WithItem(verification, "word1", "1524"), "word2", "1523"),
+                       {"commitment1", "commitment2", "InfoBM1", "InfoBM2"});
+    tamperVerification("salt1", WithItem(verification, "salt1", kSalt2), {"commitment1"});
+    tamperVerification("salts swapped", WithItem(WithItem(verification, "salt1", kSalt2), "salt2", kSalt1),
+                       {"commitment1", "commitment2"});
+    std::string noSalt1 = verification;
+    noSalt1.erase(noSalt1.find("&salt1="), 7 + 64);
+    tamperVerification("salt1 left out", noSalt1, {"commitment1"});
+    for (const char* field : {"BP1", "OgnOr1", "HolOr2", "StrZ1"}) {
+        const std::string key = std::string("&") + field + "=";
+        const std::size_t at = verification.find(key) + key.size();
+        std::string value = verification.substr(at, verification.find('&', at) - at);
+        value.back() = value.back() == '1' ? '2' : '1';
+        tamperVerification(field, WithItem(verification, field, value), {"InfoBM1", "InfoBM2"});
         cases.back().orMessageToo = true;
     }
 
@@ -240,6 +304,8 @@ TEST(FairVerify, EveryTamperFailsAndNamesItsCause) {
     std::string commitment = posted.at("commitment");
     commitment[63] = commitment[63] == 'a' ? 'b' : 'a';
     tamperPosted("commitment", commitment, {"commitment"});
+    tamperPosted("commitment1", fair::ToHex(fair::PlayerCommitment(*fair::Hex32(kSalt1), "1522")), {"commitment1"});
+    tamperPosted("commitment2", posted.at("commitment1"), {"commitment2"});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -247,18 +313,36 @@ TEST(FairVerify, EveryTamperFailsAndNamesItsCause) {
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.result.at("verified"), false);
         Json named = c.named;
-        if (c.orMessageToo && run.result.at("differs").size() == 3) named.push_back("ErrorText");
+        if (c.orMessageToo && run.result.at("differs").size() == named.size() + 1) named.push_back("ErrorText");
         EXPECT_EQ(run.result.at("differs"), named);
     }
 }
 
+// A player's commitment posted when the verification carries no salt
+// differs: the referee cannot leave out a salt to hide a changed word.
+TEST(FairVerify, APostedCommitmentWithoutASaltDiffers) {
+    const Json salted = FairDuel(kLongDuel, "1523", "1524", true);
+    Json posted = Posted(FairDuel(kLongDuel, "1523", "1524"));
+    posted["commitment2"] = salted.at("commitment2");
+    const VerifyRun run = Verify(posted);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.result.at("differs"), Json({"commitment2"}));
+    EXPECT_FALSE(run.result.contains("commitment2"));
+}
+
 TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
-    const std::string okVerify = Posted(FairDuel(kLongDuel, "1", "2")).dump();
+    const Json good = Posted(FairDuel(kLongDuel, "1", "2", true));
+    const std::string verification = good.at("verification");
     auto verifyInput = [&](const std::string& key, const Json& value) {
-        Json input = Json::parse(okVerify);
+        Json input = good;
         if (value.is_null()) input.erase(key);
         else input[key] = value;
         return input.dump();
+    };
+    auto duel = [](std::vector<std::string> more) {
+        std::vector<std::string> args{"fair", "duel", "--secret", kSecret};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
     };
     struct Case {
         std::vector<std::string> args;
@@ -268,33 +352,59 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
     const Case cases[] = {
         {{"fair"}, "", "subcommand is required"},
         {{"fair", "roll"}, "", "unknown command \"fair roll\""},
-        {{"fair", "duel", "--secret", "12", "--word1", "a", "--word2", "b"}, kLongDuel, "--secret must be 64 hexadecimal digits"},
-        {{"fair", "duel", "--secret", kSecret + "0", "--word1", "a", "--word2", "b"}, kLongDuel, "--secret must be 64"},
-        {{"fair", "duel", "--secret", "z" + kSecret.substr(1), "--word1", "a", "--word2", "b"}, kLongDuel, "--secret must be 64"},
-        {{"fair", "duel", "--word1", "a", "--word2", "b"}, kLongDuel, "--secret is required"},
-        {{"fair", "duel", "--secret", kSecret, "--word2", "b"}, kLongDuel, "--word1 is required"},
-        {{"fair", "duel", "--secret", kSecret, "--word1", "a"}, kLongDuel, "--word2 is required"},
-        {{"fair", "duel", "--secret", kSecret, "--word1", "", "--word2", "b"}, kLongDuel, "--word1 is empty"},
-        {{"fair", "duel", "--secret", kSecret, "--word1", "a", "--word2", std::string(101, 'b')}, kLongDuel,
-         "--word2 is longer than 100 characters"},
-        {{"fair", "duel", "--secret", kSecret, "--word1", "\xFF", "--word2", "b"}, kLongDuel, "--word1 is not valid UTF-8"},
-        {{"fair", "duel", "--secret", kSecret, "--word1", "a\nb", "--word2", "b"}, kLongDuel,
-         "--word1 contains a control character"},
-        {{"fair", "duel", "--secret", kSecret, "--word1", "a", "--word2", "b"}, "[]", "must be a JSON object"},
-        {{"fair", "duel", "--secret", kSecret, "--word1", "a", "--word2", "b"}, R"({"BP1":"12345"})", "longer than 4"},
+        {{"fair", "duel", "--secret", "12", "--word1", "1", "--word2", "2"}, kLongDuel, "--secret must be 64 hexadecimal digits"},
+        {{"fair", "duel", "--secret", kSecret + "0", "--word1", "1", "--word2", "2"}, kLongDuel, "--secret must be 64"},
+        {{"fair", "duel", "--secret", " " + kSecret.substr(1), "--word1", "1", "--word2", "2"}, kLongDuel, "--secret must be 64"},
+        {{"fair", "duel", "--word1", "1", "--word2", "2"}, kLongDuel, "--secret is required"},
+        {duel({"--word2", "2"}), kLongDuel, "--word1 is required"},
+        {duel({"--word1", "1"}), kLongDuel, "--word2 is required"},
+        {duel({"--word1", "", "--word2", "2"}), kLongDuel, "--word1 is empty"},
+        {duel({"--word1", "1", "--word2", std::string(21, '9')}), kLongDuel, "--word2 is longer than 20 digits"},
+        {duel({"--word1", "0101", "--word2", "2"}), kLongDuel, "--word1 begins with 0"},
+        {duel({"--word1", "101\xE2\x80\x8B", "--word2", "2"}), kLongDuel, "--word1 holds a character that is not ASCII"},
+        {duel({"--word1", "\xEF\xBC\x91", "--word2", "2"}), kLongDuel, "--word1 holds a character that is not ASCII"},
+        {duel({"--word1", "1", "--word2", "\xD0\x9F\xD0\xBE\xD1\x81\xD1\x82"}), kLongDuel, "--word2 holds a character that is not ASCII"},
+        {duel({"--word1", "e\xCC\x81", "--word2", "2"}), kLongDuel, "--word1 holds a character that is not ASCII"},
+        {duel({"--word1=+1", "--word2", "2"}), kLongDuel, "--word1 holds a character other than the digits"},
+        {duel({"--word1", "1 ", "--word2", "2"}), kLongDuel, "--word1 holds a character other than the digits"},
+        {duel({"--word1", "1\n", "--word2", "2"}), kLongDuel, "--word1 holds a character other than the digits"},
+        {duel({"--word1", "1", "--word2", "2", "--salt1", "abc"}), kLongDuel, "--salt1 must be 64 hexadecimal digits"},
+        {duel({"--word1", "1", "--word2", "2", "--salt2", kSalt2 + " "}), kLongDuel, "--salt2 must be 64"},
+        {duel({"--word1", "1", "--word2", "2"}), "[]", "must be a JSON object"},
+        {duel({"--word1", "1", "--word2", "2"}), R"({"BP1":"12345"})", "longer than 4"},
+        {duel({"--word1", "1", "--word2", "2"}), R"({"ShAtack1":"12\n"})", "\"ShAtack1\" contains a control character"},
+        {duel({"--word1", "1", "--word2", "2"}), R"({"StrSt14":"\t"})", "\"StrSt14\" contains a control character"},
+        {duel({"--word1", "1", "--word2", "2"}), R"({"BP2":"3\u00850"})", "\"BP2\" contains a control character"},
+        {{"fair", "commit", "--word", "01"}, "", "--word begins with 0"},
+        {{"fair", "commit", "--word", ""}, "", "--word is empty"},
         {{"fair", "verify"}, "", "not valid JSON"},
         {{"fair", "verify"}, verifyInput("verification", nullptr), "the input lacks \"verification\""},
         {{"fair", "verify"}, verifyInput("InfoBM2", nullptr), "the input lacks \"InfoBM2\""},
         {{"fair", "verify"}, verifyInput("ErrorText", 0), "the value of \"ErrorText\" must be a string"},
+        {{"fair", "verify"}, verifyInput("commitment1", 1), "the value of \"commitment1\" must be a string"},
         {{"fair", "verify"}, verifyInput("seed", "1"), "unknown key \"seed\""},
         {{"fair", "verify"}, verifyInput("commitment", "abc"), "\"commitment\" must be 64 hexadecimal digits"},
-        {{"fair", "verify"}, verifyInput("verification", "https://example.org/#x"), "does not start with saberline-fair-v1"},
-        {{"fair", "verify"}, verifyInput("verification", "saberline-fair-v1&secret=00"), "not 64 hexadecimal digits"},
-        {{"fair", "verify"}, verifyInput("verification", "saberline-fair-v1&secret=" + kSecret + "&word1=a%2"),
-         "not well encoded"},
+        {{"fair", "verify"}, verifyInput("commitment2", " " + good.at("commitment2").get<std::string>()),
+         "\"commitment2\" must be 64 hexadecimal digits"},
+        {{"fair", "verify"}, verifyInput("verification", "https://example.org/#x"), "does not start with saberline-fair-v2"},
+        {{"fair", "verify"}, verifyInput("verification", "saberline-fair-v1" + verification.substr(17)),
+         "the verification is of format saberline-fair-v1; this program reads only saberline-fair-v2"},
+        {{"fair", "verify"}, verifyInput("verification", " " + verification), "does not start with saberline-fair-v2"},
+        {{"fair", "verify"}, verifyInput("verification", verification + "\n"), "\"ShAtack2\" in the verification holds a character"},
+        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "secret", "00")), "not 64 lowercase hexadecimal digits"},
+        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "word1", "01")), "\"word1\" in the verification begins with 0"},
+        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "BP1", "0")),
+         std::string("the rules refuse the request in the verification: ") + saberline::texts::kInputError},
+        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "BP1", "09999")),
+         "\"BP1\" in the verification is longer than 4 characters"},
+        // A cold-weapon duel reads no firearm points: its canonical request has 1 there.
+        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "TypeBattle", "2")),
+         "\"OgnOr1\" in the verification is not written as the referee writes it"},
+        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "BP1", "x270")),
+         "\"BP1\" in the verification is not written as the referee writes it"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.args));
+        SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.input);
         const CliRun run = RunCommand(c.args, c.input);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
@@ -304,11 +414,35 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
     }
 }
 
+// Output that cannot be written, like any failure of the program itself,
+// has its own status: never 1, which says that a duel does not verify.
+TEST(FairExitStatus, AFailureOfTheProgramIsThree) {
+    class Broken final : public std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+        std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+    };
+    Json posted = Posted(FairDuel(kLongDuel, "1523", "1524"));
+    posted["InfoBM1"] = "not the log";
+    ASSERT_EQ(Verify(posted).status, 1);
+    Broken broken;
+    std::ostream out(&broken);
+    out.exceptions(std::ios::badbit);
+    std::istringstream in(posted.dump());
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"fair", "verify"}, in, out, err), saberline::cli::kExitFailure);
+    EXPECT_NE(err.str().find("internal error"), std::string::npos) << err.str();
+}
+
 // Readings of many fair duels, one after another, as a clock source: the
 // referee's secret changes every ten duels, the players' words are post
 // numbers.
 class FairClock final : public saberline::ClockSource {
 public:
+    FairClock() {
+        saberline::DuelRequest request = saberline::DuelRequest::StartUp();
+        for (saberline::DuellistFields& fields : request.duellists) fields.firearm = fields.cold = fields.armour = "1";
+        duel_.duel = std::get<fair::CanonicalDuel>(fair::Canonicalise(request));
+    }
     std::uint64_t Read() override {
         if (next_ == fair::kReseeds) {
             next_ = 0;

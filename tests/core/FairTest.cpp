@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <regex>
 #include <set>
 #include <string>
 #include <variant>
@@ -23,18 +25,43 @@ Readings ReadingsOf(std::initializer_list<std::pair<int, int>> moves) {
     return readings;
 }
 
+CanonicalDuel Accepted(const DuelRequest& request) {
+    auto canonical = Canonicalise(request);
+    if (const auto* message = std::get_if<std::string>(&canonical))
+        throw std::logic_error("refused: " + *message);
+    return std::get<CanonicalDuel>(canonical);
+}
+
 DuelRequest PistolRequest() {
     return Request(DuelType::Pistols, {{"BP1", "30"}, {"OgnOr1", "12"}, {"HolOr1", "1"}, {"StrZ1", "3"},
                                        {"BP2", "20"}, {"OgnOr2", "9"}, {"HolOr2", "1"}, {"StrZ2", "4"}});
 }
 
+DuelRequest ColdRequest() {
+    return Request(DuelType::ColdWeapons,
+                   {{"BP1", "30"}, {"OgnOr1", "12"}, {"HolOr1", "10"}, {"StrZ1", "0"}, {"StrSt11", "1"},
+                    {"StrSt12", "2"}, {"StrSt13", "3"}, {"StrSt14", "4"}, {"ShAtack1", "123456"},
+                    {"BP2", "25"}, {"OgnOr2", "9"}, {"HolOr2", "8"}, {"StrZ2", "-2"}, {"StrSt21", "6"},
+                    {"StrSt22", "5"}, {"StrSt23", "4"}, {"ShAtack2", "31"}});
+}
+
+Secret CountingSecret() {
+    Secret secret{};
+    for (std::size_t i = 0; i < secret.size(); ++i) secret[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    return secret;
+}
+
 FairDuel SampleDuel() {
     FairDuel duel;
-    for (std::size_t i = 0; i < duel.secret.size(); ++i) duel.secret[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    duel.secret = CountingSecret();
     duel.word1 = "1523";
-    duel.word2 = "Пост №1524";
-    duel.request = PistolRequest();
+    duel.word2 = "1524";
+    duel.duel = Accepted(PistolRequest());
     return duel;
+}
+
+std::string Piece(std::string_view text) {
+    return std::string(3, '\0') + static_cast<char>(text.size()) + std::string(text);
 }
 
 TEST(FairHex, SecretsAndDigestsAreSixtyFourHexDigits) {
@@ -53,65 +80,98 @@ TEST(FairHex, SecretsAndDigestsAreSixtyFourHexDigits) {
         lower.substr(1),             // 63 digits
         lower + "0",                 // 65 digits
         "g" + lower.substr(1),       // not a digit
-        " " + lower.substr(1),
+        " " + lower.substr(1),       // nothing is trimmed
         lower.substr(0, 63) + "\n",
         "0x" + lower.substr(2),
     };
     for (const std::string& text : refused) EXPECT_FALSE(Hex32(text)) << text;
 }
 
-TEST(FairWord, OneToOneHundredCharactersOfUtf8WithoutControls) {
-    std::string hundredCyrillic;
-    for (int i = 0; i < 100; ++i) hundredCyrillic += "ж";
+// Each class of word that could look like another on screen is refused.
+TEST(FairWord, OneSpellingEach) {
     struct Case {
         std::string word;
-        std::string fault;
+        WordProblem problem;
     };
     const Case cases[] = {
-        {"1523", ""},
-        {"a", ""},
-        {"два слова", ""},
-        {hundredCyrillic, ""},                       // 100 characters, 200 bytes
-        {std::string(100, 'x'), ""},
-        {"\xF0\x9F\x97\xA1", ""},                    // one character of four bytes
-        {" padded ", ""},                            // used as given
-        {"", "is empty"},
-        {std::string(101, 'x'), "is longer than 100 characters"},
-        {hundredCyrillic + "ж", "is longer than 100 characters"},
-        {"\xC3\x28", "is not valid UTF-8"},
-        {"\xED\xA0\x80", "is not valid UTF-8"},      // a surrogate
-        {std::string("a\0b", 3), "contains a control character"},
-        {"tab\there", "contains a control character"},
-        {"line\n", "contains a control character"},
-        {"\x7F", "contains a control character"},
-        {"\xC2\x85", "contains a control character"},  // U+0085, next line
-        {"\xC2\x9F", "contains a control character"},
-        {"\xC2\xA0", ""},                              // U+00A0 is no control
+        {"0", WordProblem::None},
+        {"7", WordProblem::None},
+        {"1523", WordProblem::None},
+        {"18446744073709551615", WordProblem::None},   // 20 digits
+        {"99999999999999999999", WordProblem::None},
+        {"", WordProblem::Empty},
+        {"101\xE2\x80\x8B", WordProblem::NotAscii},      // zero-width space after it
+        {"\xE2\x80\x8D" "101", WordProblem::NotAscii},   // zero-width joiner
+        {"\xEF\xBB\xBF" "101", WordProblem::NotAscii},   // byte order mark
+        {"10\xC2\xAD" "1", WordProblem::NotAscii},       // soft hyphen
+        {"\xE2\x80\x8E" "101", WordProblem::NotAscii},   // left-to-right mark
+        {"1\xD0\x9E" "1", WordProblem::NotAscii},        // Cyrillic О for 0
+        {"\xD0\x9F" "o\xD1\x81\xD1\x82", WordProblem::NotAscii},  // "Пост" with a Latin o
+        {"1\xCC\x81", WordProblem::NotAscii},            // a decomposed accent
+        {"\xC3\xA9", WordProblem::NotAscii},             // é composed
+        {"e\xCC\x81", WordProblem::NotAscii},            // é decomposed
+        {"\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x91", WordProblem::NotAscii},  // full-width 101
+        {"\xD9\xA1\xD9\xA0\xD9\xA1", WordProblem::NotAscii},              // Arabic-Indic 101
+        {"\xC2\xB9", WordProblem::NotAscii},             // superscript one
+        {"101\xC2\xA0", WordProblem::NotAscii},          // no-break space
+        {"\xFF", WordProblem::NotAscii},                 // not UTF-8 at all
+        {"1O1", WordProblem::NotDigit},                  // Latin O for 0
+        {"l01", WordProblem::NotDigit},                  // Latin l for 1
+        {"+101", WordProblem::NotDigit},
+        {"-101", WordProblem::NotDigit},
+        {" 101", WordProblem::NotDigit},
+        {"101 ", WordProblem::NotDigit},
+        {"1 01", WordProblem::NotDigit},
+        {"101\t", WordProblem::NotDigit},
+        {"101\n", WordProblem::NotDigit},
+        {std::string("1\0" "1", 3), WordProblem::NotDigit},
+        {"1e3", WordProblem::NotDigit},
+        {"$65", WordProblem::NotDigit},
+        {"0101", WordProblem::LeadingZero},
+        {"00", WordProblem::LeadingZero},
+        {"184467440737095516150", WordProblem::TooLong},  // 21 digits
     };
-    for (const Case& c : cases) EXPECT_EQ(WordFault(c.word), c.fault) << ::testing::PrintToString(c.word);
+    for (const Case& c : cases)
+        EXPECT_EQ(static_cast<int>(CheckWord(c.word)), static_cast<int>(c.problem)) << ::testing::PrintToString(c.word);
+}
+
+// Over random texts of digits and their look-alikes, the accepted words
+// are exactly the decimal numbers of up to 20 digits without leading zeros.
+TEST(FairWord, AcceptsExactlyTheDecimalNumbers) {
+    const std::vector<std::string> pieces{"0", "1", "5", "9", " ", "+", "-", "O", "\xEF\xBC\x91", "\xE2\x80\x8B",
+                                          "\xD0\x9E"};
+    const std::regex number("0|[1-9][0-9]{0,19}");
+    std::mt19937 random(7);
+    int accepted = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string word;
+        const int length = std::uniform_int_distribution<int>(0, 22)(random);
+        const bool digitsOnly = i % 2 == 0;
+        for (int k = 0; k < length; ++k)
+            word += pieces[std::uniform_int_distribution<std::size_t>(0, digitsOnly ? 3 : pieces.size() - 1)(random)];
+        const bool isNumber = std::regex_match(word, number);
+        EXPECT_EQ(CheckWord(word) == WordProblem::None, isNumber) << ::testing::PrintToString(word);
+        accepted += isNumber;
+    }
+    EXPECT_GT(accepted, 1000);
 }
 
 // The documented layout, spelled out byte by byte for a small duel.
 TEST(FairMessage, LayoutOfReseedOne) {
     FairDuel duel;
-    duel.word1 = "ab";
-    duel.word2 = "ё";
-    duel.request = Request(DuelType::Mixed, {{"BP1", "7"}, {"ShAtack2", "12"}});
-    const std::string empty(4, '\0');
-    auto piece = [](std::string_view text) {
-        return std::string(3, '\0') + static_cast<char>(text.size()) + std::string(text);
-    };
-    std::string expected = piece("saberline-fair-v1") + piece("7");
-    for (int i = 0; i < 8; ++i) expected += empty;  // OgnOr1 .. ShAtack1
-    expected += piece("30");                        // BP2 keeps its start-up text
-    for (int i = 0; i < 7; ++i) expected += empty;  // OgnOr2 .. StrSt24
-    expected += piece("12") + piece("3") + piece("ab") + piece("ё") + std::string("\0\0\0\x01", 4);
-    EXPECT_EQ(ReseedMessage(duel, 1), expected);
-    EXPECT_EQ(ReseedMessage(duel, 0x01020304).substr(expected.size() - 4), "\x01\x02\x03\x04");
+    duel.word1 = "12";
+    duel.word2 = "0";
+    duel.duel = Accepted(PistolRequest());
+    auto int32 = [](std::uint8_t low) { return std::string(3, '\0') + static_cast<char>(low); };
+    const std::string expected = Piece("saberline-fair-v2") + int32(1) + int32(30) + int32(12) + int32(3) +
+                                 int32(20) + int32(9) + int32(4) + Piece("12") + Piece("0");
+    EXPECT_EQ(MessagePrefix(duel), expected);
+    EXPECT_EQ(ReseedMessage(MessagePrefix(duel), 1), expected + int32(1));
+    EXPECT_EQ(ReseedMessage(MessagePrefix(duel), 0x01020304), expected + "\x01\x02\x03\x04");
 }
 
-// Moving text from one piece to its neighbour, or changing anything at all,
-// gives another message: the encoding is unambiguous.
+// Changing anything that fixes the dice gives another message: words,
+// their order, a digit moved from one word to the other, the duel.
 TEST(FairMessage, EveryChangeGivesAnotherMessage) {
     const FairDuel base = SampleDuel();
     std::vector<FairDuel> variants;
@@ -121,27 +181,42 @@ TEST(FairMessage, EveryChangeGivesAnotherMessage) {
         variants.push_back(duel);
     };
     variant([](FairDuel&) {});
-    variant([](FairDuel& d) { d.secret[0] ^= 1; });  // the secret is the HMAC key, not in the message
-    variant([](FairDuel& d) { d.word1 = "152"; d.word2 = "3Пост №1524"; });
+    variant([](FairDuel& d) { d.word1 = "152"; d.word2 = "31524"; });
     variant([](FairDuel& d) { d.word1 = "1524"; });
-    variant([](FairDuel& d) { d.word2 = "Пост №1525"; });
+    variant([](FairDuel& d) { d.word2 = "1525"; });
     variant([](FairDuel& d) { std::swap(d.word1, d.word2); });
-    variant([](FairDuel& d) { d.request.type = DuelType::ColdWeapons; });
-    variant([](FairDuel& d) { d.request.type = DuelType::Mixed; });
-    for (const DuelField& field : kDuelFields) {
-        variant([&](FairDuel& d) { FieldText(d.request, field) += "1"; });
-    }
-    // Text moved across a field boundary: BP1 "30" + OgnOr1 "12" against
-    // "301" + "2".
-    variant([](FairDuel& d) { d.request.duellists[0].health = "301"; d.request.duellists[0].firearm = "2"; });
-
+    variant([](FairDuel& d) { d.duel = Accepted(ColdRequest()); });
+    variant([](FairDuel& d) {
+        DuelRequest mixed = ColdRequest();
+        mixed.type = DuelType::Mixed;
+        d.duel = Accepted(mixed);
+    });
+    variant([](FairDuel& d) { d.duel.duellists[0].health += 1; });
+    variant([](FairDuel& d) { std::swap(d.duel.duellists[0], d.duel.duellists[1]); });
     std::set<std::string> messages;
-    for (const FairDuel& duel : variants) messages.insert(ReseedMessage(duel, 1));
-    EXPECT_EQ(messages.size(), variants.size() - 1);  // all distinct but the secret's variant
+    for (const FairDuel& duel : variants) messages.insert(MessagePrefix(duel));
+    EXPECT_EQ(messages.size(), variants.size());
+
+    // Neither the secret (the HMAC's key) nor the salts enter the message.
+    FairDuel salted = base;
+    salted.secret[0] ^= 1;
+    salted.salt1 = Salt{};
+    salted.salt2 = Salt{1};
+    EXPECT_EQ(MessagePrefix(salted), MessagePrefix(base));
 
     std::set<std::string> reseeds;
-    for (std::uint32_t n = 1; n <= 300; ++n) reseeds.insert(ReseedMessage(base, n));
+    for (std::uint32_t n = 1; n <= 300; ++n) reseeds.insert(ReseedMessage(MessagePrefix(base), n));
     EXPECT_EQ(reseeds.size(), 300u);
+}
+
+TEST(FairMessage, PlayerCommitmentLayout) {
+    Salt salt{};
+    for (std::size_t i = 0; i < salt.size(); ++i) salt[i] = static_cast<std::uint8_t>(0xA0 + i);
+    const std::string expected =
+        Piece("saberline-fair-v2-word") + std::string(salt.begin(), salt.end()) + Piece("1523");
+    EXPECT_EQ(WordCommitmentMessage(salt, "1523"), expected);
+    // Set apart from the readings' messages by its first piece.
+    EXPECT_NE(WordCommitmentMessage(salt, "1523").substr(0, 21), MessagePrefix(SampleDuel()).substr(0, 21));
 }
 
 TEST(FairReading, FirstEightBytesBigEndian) {
@@ -161,17 +236,10 @@ TEST(FairReading, FirstEightBytesBigEndian) {
 TEST(FairReplay, MoveNUsesReadingN) {
     Readings readings = ReadingsOf({{4, 2}, {6, 5}});
     readings[0] += std::uint64_t{0xABCD} << 32;  // the high bits do not count
-    const DuelScreenTexts texts = RunFairDuel(PistolRequest(), readings);
+    const DuelScreenTexts texts = RunFairDuel(Accepted(PistolRequest()), readings);
     EXPECT_EQ(texts.InfoBM1, "30 | 30(4) | 24(6) | 24;");
     EXPECT_EQ(texts.InfoBM2, "20 | 12(2) | -8(5) | убит: поражение;");
     EXPECT_EQ(texts.ErrorText, "");
-
-    // A refused request fights nothing.
-    DuelRequest refused = PistolRequest();
-    refused.duellists[1].health = "0";
-    const DuelScreenTexts message = RunFairDuel(refused, readings);
-    EXPECT_EQ(message.InfoBM1, "");
-    EXPECT_EQ(message.ErrorText, texts::kInputError);
 }
 
 TEST(FairReplay, AllHundredReadingsServeAnUndecidedDuel) {
@@ -183,41 +251,57 @@ TEST(FairReplay, AllHundredReadingsServeAnUndecidedDuel) {
     Readings readings{};
     readings.fill(ReadingsForMoves({{1, 1}})[0]);
     readings[99] = ReadingsForMoves({{6, 4}})[0];
-    const DuelScreenTexts texts = RunFairDuel(request, readings);
+    const DuelScreenTexts texts = RunFairDuel(Accepted(request), readings);
     EXPECT_NE(texts.InfoBM1.find("| 9999(1) | 9998(6) | боец покидает"), std::string::npos) << texts.InfoBM1;
     EXPECT_NE(texts.InfoBM2.find("| 9999(1) | 9997(4) | боец покидает"), std::string::npos) << texts.InfoBM2;
     EXPECT_EQ(texts.ErrorText, texts::kLongDuel);
 }
 
-TEST(FairVerification, RoundTripOfAwkwardTexts) {
+// --- The verification text ------------------------------------------------------
+
+TEST(FairVerification, IsTheCanonicalRequestInOneLine) {
     FairDuel duel = SampleDuel();
-    duel.word1 = "a&b=c%d#e f+g/h?i";
-    duel.word2 = std::string(100, '~');
-    duel.request = Request(DuelType::ColdWeapons, {{"BP1", "-1 "}, {"OgnOr1", "$1E"}, {"HolOr1", "ёж"},
-                                                   {"StrZ1", "%20"}, {"StrSt11", "&"}, {"StrSt12", "="},
-                                                   {"StrSt13", "#"}, {"StrSt14", " "}, {"BP2", ""}});
-    std::string scheme;
-    for (int i = 0; i < 100; ++i) scheme += "Ж";
-    duel.request.duellists[1].scheme = scheme;
+    duel.duel = Accepted(ColdRequest());
+    const std::string secret = ToHex(duel.secret);
+    const std::string fields =
+        "&TypeBattle=2&BP1=30&OgnOr1=1&HolOr1=10&StrZ1=0&StrSt11=1&StrSt12=2&StrSt13=3&StrSt14=4&ShAtack1=123456"
+        "&BP2=25&OgnOr2=1&HolOr2=8&StrZ2=-2&StrSt21=4&StrSt22=5&StrSt23=6&StrSt24=&ShAtack2=31";
+    EXPECT_EQ(FormatVerification(duel), "saberline-fair-v2&secret=" + secret + "&word1=1523&word2=1524" + fields);
+    duel.salt2 = Salt{};
+    duel.salt2->back() = 0xAB;
+    EXPECT_EQ(FormatVerification(duel), "saberline-fair-v2&secret=" + secret + "&word1=1523&word2=1524&salt2=" +
+                                            std::string(62, '0') + "ab" + fields);
+    duel.salt1 = Salt{};
+    EXPECT_NE(FormatVerification(duel).find("&word2=1524&salt1=" + std::string(64, '0') + "&salt2="),
+              std::string::npos);
+}
 
-    const std::string text = FormatVerification(duel);
-    // One line of URL-fragment-safe characters.
-    for (const char c : text) {
-        const bool plain = std::isalnum(static_cast<unsigned char>(c)) || std::string_view("-._~%&=").find(c) !=
-                                                                                std::string_view::npos;
-        EXPECT_TRUE(plain) << "character " << ::testing::PrintToString(c) << " in " << text;
+TEST(FairVerification, ReadsBackWhatItWrites) {
+    std::vector<FairDuel> duels;
+    FairDuel duel = SampleDuel();
+    duels.push_back(duel);
+    duel.duel = Accepted(ColdRequest());
+    duel.word1 = "0";
+    duel.word2 = "18446744073709551615";
+    duel.salt1 = Salt{};
+    duels.push_back(duel);
+    DuelRequest mixed = ColdRequest();
+    mixed.type = DuelType::Mixed;
+    duel.duel = Accepted(mixed);
+    duel.salt2 = Salt{9};
+    duels.push_back(duel);
+    for (const FairDuel& written : duels) {
+        const std::string text = FormatVerification(written);
+        const auto parsed = ParseVerification(text);
+        ASSERT_TRUE(std::holds_alternative<FairDuel>(parsed)) << text;
+        const FairDuel& back = std::get<FairDuel>(parsed);
+        EXPECT_EQ(back.secret, written.secret);
+        EXPECT_EQ(back.word1, written.word1);
+        EXPECT_EQ(back.word2, written.word2);
+        EXPECT_EQ(back.salt1, written.salt1);
+        EXPECT_EQ(back.salt2, written.salt2);
+        EXPECT_EQ(back.duel, written.duel);
     }
-    EXPECT_EQ(text.rfind("saberline-fair-v1&secret=", 0), 0u) << text;
-
-    const auto parsed = ParseVerification(text);
-    ASSERT_TRUE(std::holds_alternative<FairDuel>(parsed)) << std::get<std::string>(parsed);
-    const FairDuel& back = std::get<FairDuel>(parsed);
-    EXPECT_EQ(back.secret, duel.secret);
-    EXPECT_EQ(back.word1, duel.word1);
-    EXPECT_EQ(back.word2, duel.word2);
-    EXPECT_EQ(back.request.type, duel.request.type);
-    EXPECT_EQ(CanonicalRequest(back.request), CanonicalRequest(duel.request));
-    EXPECT_EQ(FormatVerification(back), text);
 }
 
 // The page's verification link, whole or as its fragment, reads as the
@@ -232,36 +316,9 @@ TEST(FairVerification, ReadsTheVerificationLink) {
         ASSERT_TRUE(std::holds_alternative<FairDuel>(parsed)) << text;
         EXPECT_EQ(FormatVerification(std::get<FairDuel>(parsed)), FormatVerification(duel));
     }
-    const auto parsed = ParseVerification("https://example.org/saberline.html#duel=1&BP1=30");
-    ASSERT_TRUE(std::holds_alternative<std::string>(parsed));
-    EXPECT_EQ(std::get<std::string>(parsed), "the verification does not start with saberline-fair-v1");
 }
 
-// Items may come in any order, escapes in either case, and printable
-// characters other than & = # % may stand for themselves.
-TEST(FairVerification, ReadsReorderedAndLooselyEscapedText) {
-    const FairDuel duel = SampleDuel();
-    std::string text = FormatVerification(duel);
-    // Move word1 to the end.
-    const std::size_t from = text.find("&word1=");
-    const std::size_t to = text.find('&', from + 1);
-    const std::string item = text.substr(from, to - from);
-    text.erase(from, to - from);
-    text += item;
-    // "Пост" with lowercase escapes, and a literal '+' in duellist 1's scheme.
-    const std::string upper = "%D0%9F%D0%BE%D1%81%D1%82";
-    text.replace(text.find(upper), upper.size(), "%d0%9f%d0%bE%d1%81%D1%82");
-    text.replace(text.find("&ShAtack1="), 10, "&ShAtack1=+!");
-
-    const auto parsed = ParseVerification(text);
-    ASSERT_TRUE(std::holds_alternative<FairDuel>(parsed)) << std::get<std::string>(parsed);
-    const FairDuel& back = std::get<FairDuel>(parsed);
-    EXPECT_EQ(back.word1, duel.word1);
-    EXPECT_EQ(back.word2, duel.word2);
-    EXPECT_EQ(back.request.duellists[0].scheme, "+!");
-}
-
-TEST(FairVerification, MalformedTextsAreRefusedWithTheirReason) {
+TEST(FairVerification, EveryOtherTextIsRefusedWithItsReason) {
     const std::string good = FormatVerification(SampleDuel());
     auto replaced = [&](const std::string& from, const std::string& to) {
         std::string text = good;
@@ -269,88 +326,137 @@ TEST(FairVerification, MalformedTextsAreRefusedWithTheirReason) {
         if (at == std::string::npos) throw std::logic_error("no " + from);
         return text.replace(at, from.size(), to);
     };
+    using P = VerificationProblem;
     struct Case {
         std::string text;
-        std::string reason;
+        P problem;
+        std::string item;
+        WordProblem word = WordProblem::None;
+        TextProblem field = TextProblem::None;
     };
+    const std::string secret = ToHex(CountingSecret());
+    std::string upperSecret = secret;
+    std::transform(upperSecret.begin(), upperSecret.end(), upperSecret.begin(),
+                   [](char c) { return static_cast<char>(std::toupper(c)); });
     const Case cases[] = {
-        {"", "the verification does not start with saberline-fair-v1"},
-        {"https://example.org/", "the verification does not start with saberline-fair-v1"},
-        {replaced("saberline-fair-v1", "saberline-fair-v2"),
-         "the verification is of format saberline-fair-v2, this program reads saberline-fair-v1"},
-        {"saberline-fair-v1", "the verification lacks \"secret\""},
-        {replaced("&word2=", "&wordtwo="), "the verification lacks \"word2\""},
-        {good + "&word1=x", "the verification names \"word1\" more than once"},
-        {good + "&extra=1", "the verification names an unknown item \"extra\""},
-        {good + "&", "the verification has an item without '=': \"\""},
-        {replaced("&BP1=30", "&BP1"), "the verification has an item without '=': \"BP1\""},
-        {replaced("&secret=", "&secret=0"), "the secret in the verification is not 64 hexadecimal digits"},
-        {replaced("&secret=", "&secret=x"), "the secret in the verification is not 64 hexadecimal digits"},
-        {replaced("&word1=1523", "&word1="), "\"word1\" in the verification is empty"},
-        {replaced("&word2=", "&word2=%0A"), "\"word2\" in the verification contains a control character"},
-        {replaced("&word1=1523", "&word1=" + std::string(101, 'w')),
-         "\"word1\" in the verification is longer than 100 characters"},
-        {replaced("&word1=1523", "&word1=%FF"), "\"word1\" in the verification is not valid UTF-8"},
-        {replaced("&TypeBattle=1", "&TypeBattle=4"), "\"TypeBattle\" in the verification must be 1, 2 or 3"},
-        {replaced("&TypeBattle=1", "&TypeBattle=01"), "\"TypeBattle\" in the verification must be 1, 2 or 3"},
-        {replaced("&BP1=30", "&BP1=12345"), "\"BP1\" in the verification is longer than 4 characters"},
-        {replaced("&StrSt14=", "&StrSt14=12"), "\"StrSt14\" in the verification is longer than 1 character"},
-        {replaced("&BP1=30", "&BP1=3%000"), "\"BP1\" in the verification contains a zero character"},
-        {replaced("&BP1=30", "&BP1=%D0"), "\"BP1\" in the verification is not valid UTF-8"},
-        {replaced("&BP1=30", "&BP1=%3"), "the value of \"BP1\" in the verification is not well encoded"},
-        {replaced("&BP1=30", "&BP1=%G0"), "the value of \"BP1\" in the verification is not well encoded"},
-        {replaced("&BP1=30", "&BP1=3 0"), "the value of \"BP1\" in the verification is not well encoded"},
-        {replaced("&BP1=30", "&BP1=3#0"), "the value of \"BP1\" in the verification is not well encoded"},
-        {replaced("&BP1=30", "&BP1=3=0"), "the value of \"BP1\" in the verification is not well encoded"},
-        {good + "\n", "the value of \"ShAtack2\" in the verification is not well encoded"},
-        {good + "&\x01\xFF=1", "the verification names an unknown item \"??\""},
+        {"", P::NotAVerification, ""},
+        {"https://example.org/saberline.html#duel=1&BP1=30", P::NotAVerification, ""},
+        {" " + good, P::NotAVerification, ""},
+        {replaced("saberline-fair-v2", "saberline-fair-v1"), P::WrongVersion, "saberline-fair-v1"},
+        {replaced("saberline-fair-v2", "saberline-fair-v9\x01"), P::WrongVersion, "saberline-fair-v9?"},
+        {"saberline-fair-v2", P::MissingItem, "secret"},
+        {replaced("&word2=", "&wordtwo="), P::UnknownItem, "wordtwo"},
+        {good + "&word1=1", P::RepeatedItem, "word1"},
+        {good + "&", P::ItemWithoutEquals, ""},
+        {replaced("&BP1=30", "&BP1"), P::ItemWithoutEquals, "BP1"},
+        {good + "&\x01\xFF=1", P::UnknownItem, "??"},
+        {good + "\n", P::BadCharacter, "ShAtack2"},
+        {good + " ", P::BadCharacter, "ShAtack2"},
+        {replaced("&BP1=30", "&BP1=%33%30"), P::BadCharacter, "BP1"},
+        {replaced("&BP1=30", "&BP1=+30"), P::BadCharacter, "BP1"},
+        {replaced("&word1=1523", "&word1=1523%E2%80%8B"), P::BadCharacter, "word1"},
+        {replaced("&word1=1523", "&word1=\xEF\xBC\x91"), P::BadCharacter, "word1"},
+        {replaced(secret, secret.substr(1)), P::SecretBad, "secret"},
+        {replaced(secret, upperSecret), P::SecretBad, "secret"},
+        {replaced("&word1=1523", "&word1="), P::WordBad, "word1", WordProblem::Empty},
+        {replaced("&word1=1523", "&word1=01523"), P::WordBad, "word1", WordProblem::LeadingZero},
+        {replaced("&word2=1524", "&word2=-1524"), P::WordBad, "word2", WordProblem::NotDigit},
+        {replaced("&word2=1524", "&word2=" + std::string(21, '9')), P::WordBad, "word2", WordProblem::TooLong},
+        {replaced("&TypeBattle", "&salt1=" + secret.substr(2) + "&TypeBattle"), P::SaltBad, "salt1"},
+        {replaced("&TypeBattle", "&salt2=" + upperSecret + "&TypeBattle"), P::SaltBad, "salt2"},
+        {replaced("&TypeBattle=1", "&TypeBattle=4"), P::TypeBad, "TypeBattle"},
+        {replaced("&TypeBattle=1", "&TypeBattle=01"), P::TypeBad, "TypeBattle"},
+        {replaced("&BP1=30", "&BP1=12345"), P::FieldBad, "BP1", WordProblem::None, TextProblem::TooLong},
+        {replaced("&StrSt14=", "&StrSt14=12"), P::FieldBad, "StrSt14", WordProblem::None, TextProblem::TooLong},
+        {replaced("&BP1=30", "&BP1=0"), P::RequestRefused, ""},
+        {replaced("&BP1=30", "&BP1=030"), P::NotCanonical, "BP1"},
+        {replaced("&BP1=30", "&BP1=x1E"), P::NotCanonical, "BP1"},
+        {replaced("&HolOr1=1", "&HolOr1=5"), P::NotCanonical, "HolOr1"},
+        {replaced("&ShAtack1=", "&ShAtack1=12"), P::NotCanonical, "ShAtack1"},
+        {replaced("&StrSt11=", "&StrSt11=1"), P::NotCanonical, "StrSt11"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.text));
         const auto parsed = ParseVerification(c.text);
-        ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << c.text;
-        EXPECT_EQ(std::get<std::string>(parsed), c.reason) << c.text;
+        ASSERT_TRUE(std::holds_alternative<VerificationRefusal>(parsed));
+        const VerificationRefusal& refusal = std::get<VerificationRefusal>(parsed);
+        EXPECT_EQ(static_cast<int>(refusal.problem), static_cast<int>(c.problem));
+        EXPECT_EQ(refusal.item, c.item);
+        EXPECT_EQ(refusal.word, c.word);
+        EXPECT_EQ(refusal.text, c.field);
     }
+    const auto refused = ParseVerification(replaced("&BP1=30", "&BP1=0"));
+    EXPECT_EQ(std::get<VerificationRefusal>(refused).message, texts::kInputError);
+
+    // The same items in another order: one duel has one text.
+    std::string reordered = good;
+    const std::size_t from = reordered.find("&word1=");
+    const std::size_t to = reordered.find('&', from + 1);
+    const std::string item = reordered.substr(from, to - from);
+    reordered.erase(from, to - from);
+    reordered += item;
+    const auto moved = ParseVerification(reordered);
+    ASSERT_TRUE(std::holds_alternative<VerificationRefusal>(moved));
+    EXPECT_EQ(std::get<VerificationRefusal>(moved).problem, P::OutOfOrder);
 }
 
-// The check compares each posted text with the replay and the posted
-// commitment with the secret's hash, and names every one that differs.
-TEST(FairCheck, NamesEachPostedTextThatDiffers) {
-    const FairDuel duel = SampleDuel();
-    const Readings readings = ReadingsOf({{4, 2}, {6, 5}});
-    Digest hash{};
-    hash[31] = 1;
-    Posted posted;
-    posted.commitment = hash;
-    posted.texts = RunFairDuel(duel.request, readings);
+// --- The check -------------------------------------------------------------------
 
-    const FairCheck good = CheckFairDuel(duel, hash, readings, posted);
+// The check compares each posted text with the replay, the posted
+// commitments with the computed ones, and names every one that differs.
+TEST(FairCheck, NamesEachPostedTextThatDiffers) {
+    FairDuel duel = SampleDuel();
+    duel.salt1 = Salt{};
+    duel.salt2 = Salt{2};
+    const Readings readings = ReadingsOf({{4, 2}, {6, 5}});
+    Commitments computed;
+    computed.referee[31] = 1;
+    computed.player1 = Digest{11};
+    computed.player2 = Digest{22};
+    Posted posted;
+    posted.commitment = computed.referee;
+    posted.commitment1 = computed.player1;
+    posted.commitment2 = computed.player2;
+    posted.texts = RunFairDuel(duel.duel, readings);
+
+    const FairCheck good = CheckFairDuel(duel, computed, readings, posted);
     EXPECT_TRUE(good.Verified());
-    EXPECT_EQ(good.commitment, std::string(63, '0') + "1");
     EXPECT_EQ(good.replayed.InfoBM1, "30 | 30(4) | 24(6) | 24;");
+    // Players who posted no commitment are not compared.
+    Posted unposted = posted;
+    unposted.commitment1.reset();
+    unposted.commitment2.reset();
+    EXPECT_TRUE(CheckFairDuel(duel, computed, readings, unposted).Verified());
 
     struct Case {
-        void (*tamper)(Posted&);
+        void (*tamper)(Posted&, FairDuel&);
         std::vector<std::string> differs;
     };
     const Case cases[] = {
-        {[](Posted& p) { p.commitment[0] ^= 0x10; }, {"commitment"}},
-        {[](Posted& p) { p.texts.InfoBM1[0] = '3'; p.texts.InfoBM1[1] = '1'; }, {"InfoBM1"}},
-        {[](Posted& p) { p.texts.InfoBM2.pop_back(); }, {"InfoBM2"}},
-        {[](Posted& p) { p.texts.ErrorText = " "; }, {"ErrorText"}},
-        {[](Posted& p) { std::swap(p.texts.InfoBM1, p.texts.InfoBM2); }, {"InfoBM1", "InfoBM2"}},
-        {[](Posted& p) { p.commitment.fill(0); p.texts = {}; }, {"commitment", "InfoBM1", "InfoBM2"}},
+        {[](Posted& p, FairDuel&) { p.commitment[0] ^= 0x10; }, {"commitment"}},
+        {[](Posted& p, FairDuel&) { (*p.commitment1)[5] ^= 1; }, {"commitment1"}},
+        {[](Posted& p, FairDuel&) { std::swap(p.commitment1, p.commitment2); }, {"commitment1", "commitment2"}},
+        {[](Posted&, FairDuel& d) { d.salt2.reset(); }, {"commitment2"}},  // posted, but no salt revealed
+        {[](Posted& p, FairDuel&) { p.texts.InfoBM1[0] = '3'; p.texts.InfoBM1[1] = '1'; }, {"InfoBM1"}},
+        {[](Posted& p, FairDuel&) { p.texts.InfoBM2.pop_back(); }, {"InfoBM2"}},
+        {[](Posted& p, FairDuel&) { p.texts.ErrorText = " "; }, {"ErrorText"}},
+        {[](Posted& p, FairDuel&) { std::swap(p.texts.InfoBM1, p.texts.InfoBM2); }, {"InfoBM1", "InfoBM2"}},
+        {[](Posted& p, FairDuel&) { p.commitment.fill(0); p.texts = {}; }, {"commitment", "InfoBM1", "InfoBM2"}},
     };
     for (const Case& c : cases) {
         Posted tampered = posted;
-        c.tamper(tampered);
-        const FairCheck check = CheckFairDuel(duel, hash, readings, tampered);
+        FairDuel revealed = duel;
+        c.tamper(tampered, revealed);
+        Commitments recomputed = computed;
+        if (!revealed.salt2) recomputed.player2.reset();
+        const FairCheck check = CheckFairDuel(revealed, recomputed, readings, tampered);
         EXPECT_FALSE(check.Verified());
         EXPECT_EQ(check.differs, c.differs);
     }
 
     // Other readings (another secret or word) give another duel.
-    Readings other = ReadingsOf({{4, 2}, {6, 4}});
-    EXPECT_EQ(CheckFairDuel(duel, hash, other, posted).differs, std::vector<std::string>{"InfoBM2"});
+    const Readings other = ReadingsOf({{4, 2}, {6, 4}});
+    EXPECT_EQ(CheckFairDuel(duel, computed, other, posted).differs, std::vector<std::string>{"InfoBM2"});
 }
 
 }  // namespace
