@@ -289,7 +289,8 @@ std::string WordPhrase(fair::WordProblem problem) {
         case fair::WordProblem::NotDigit:
             return "holds a character other than the digits 0-9 (a sign, a space, a letter); a word is a "
                    "decimal number";
-        case fair::WordProblem::LeadingZero: return "begins with 0; a word is a decimal number without leading zeros";
+        case fair::WordProblem::LeadingZero:
+            return "begins with 0; a word is a decimal number without leading zeros";
         case fair::WordProblem::TooLong:
             return "is longer than " + std::to_string(fair::kMaxWordDigits) + " digits";
     }
@@ -302,14 +303,17 @@ std::string VerificationReason(const fair::VerificationRefusal& refusal) {
     switch (refusal.problem) {
         case Problem::NotAVerification: break;
         case Problem::WrongVersion:
-            return "the verification is of format " + refusal.item + "; this program reads only " + fair::kVersion;
+            return "the verification is of format " + refusal.item + "; this program reads only " +
+                   fair::kVersion;
         case Problem::ItemWithoutEquals: return "the verification has an item without '=': " + item;
         case Problem::UnknownItem: return "the verification names an unknown item " + item;
         case Problem::RepeatedItem: return "the verification names " + item + " more than once";
         case Problem::BadCharacter:
-            return "the value of " + item + " in the verification holds a character other than letters, digits and '-'";
+            return "the value of " + item +
+                   " in the verification holds a character other than letters, digits and '-'";
         case Problem::MissingItem: return "the verification lacks " + item;
-        case Problem::SecretBad: return "the secret in the verification is not 64 lowercase hexadecimal digits";
+        case Problem::SecretBad:
+            return "the secret in the verification is not 64 lowercase hexadecimal digits";
         case Problem::SaltBad: return item + " in the verification is not 64 lowercase hexadecimal digits";
         case Problem::WordBad: return item + " in the verification " + WordPhrase(refusal.word);
         case Problem::TypeBad: return item + " in the verification must be 1, 2 or 3";
@@ -319,9 +323,10 @@ std::string VerificationReason(const fair::VerificationRefusal& refusal) {
             const auto length = static_cast<std::size_t>(field == kDuelFields.end() ? 0 : field->maxLength);
             return item + " in the verification " + TextProblemPhrase(refusal.text, length);
         }
-        case Problem::RequestRefused: return "the rules refuse the request in the verification: " + refusal.message;
+        case Problem::RequestRefused:
+            return "the rules refuse the request in the verification: " + refusal.message;
         case Problem::NotCanonical:
-            return item + " in the verification is not written as the referee writes it (its canonical text)";
+            return item + " in the verification is not in its canonical form, as the program writes it";
         case Problem::OutOfOrder: return "the items of the verification are not in their order";
     }
     return std::string("the verification does not start with ") + fair::kVersion;
@@ -393,14 +398,15 @@ int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::os
     result["commitment"] = fair::ToHex(commitments.referee);
     if (commitments.player1) result["commitment1"] = fair::ToHex(*commitments.player1);
     if (commitments.player2) result["commitment2"] = fair::ToHex(*commitments.player2);
-    if (std::holds_alternative<fair::CanonicalDuel>(canonical)) result["verification"] = fair::FormatVerification(fair);
+    if (std::holds_alternative<fair::CanonicalDuel>(canonical))
+        result["verification"] = fair::FormatVerification(fair);
     out << Dump(result) << '\n';
     return kExitOk;
 }
 
 int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     const Json object = ReadRequestObject(in);
-    static constexpr std::array<const char*, 7> kKeys{"verification", "commitment", "InfoBM1",    "InfoBM2",
+    static constexpr std::array<const char*, 7> kKeys{"verification", "commitment",  "InfoBM1",    "InfoBM2",
                                                       "ErrorText",    "commitment1", "commitment2"};
     for (const auto& item : object.items())
         if (std::find(kKeys.begin(), kKeys.end(), item.key()) == kKeys.end())
@@ -521,24 +527,31 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     fair->require_subcommand(1);
     std::optional<std::string> commitWord;
     CLI::App* fairCommit = fair->add_subcommand(
-        "commit", R"(The referee's new secret and its commitment, {"secret", "commitment"}; with --word, a player's {"word", "salt", "commitment"})");
-    fairCommit->add_option("--word", commitWord,
-                           "A player's word (a decimal number, such as the number of the player's post): commit to it "
-                           "with a fresh salt");
+        "commit",
+        R"(The referee's new secret and its commitment, {"secret", "commitment"}; with --word, a player's {"word", "salt", "commitment"})");
+    fairCommit->add_option(
+        "--word", commitWord,
+        "A player's word (a decimal number, such as the number of the player's post): commit to it "
+        "with a fresh salt");
     FairDuelOptions fairOptions;
     CLI::App* fairDuel = fair->add_subcommand(
         "duel", "Fight a duel request read like `duel` reads it, with the dice drawn from the secret and the words");
     fairDuel->add_option("--secret", fairOptions.secret, "The secret of `fair commit`, 64 hexadecimal digits")
         ->required();
-    fairDuel->add_option("--word1", fairOptions.word1,
-                         "Duellist 1's player's word: a decimal number without sign or leading zeros, at most 20 digits")
+    fairDuel
+        ->add_option(
+            "--word1", fairOptions.word1,
+            "Duellist 1's player's word: a decimal number without sign or leading zeros, at most 20 digits")
         ->required();
     fairDuel->add_option("--word2", fairOptions.word2, "Duellist 2's player's word, likewise")->required();
-    fairDuel->add_option("--salt1", fairOptions.salt1,
-                         "The salt of duellist 1's player's commitment (`fair commit --word`), 64 hexadecimal digits");
-    fairDuel->add_option("--salt2", fairOptions.salt2, "The salt of duellist 2's player's commitment, likewise");
+    fairDuel->add_option(
+        "--salt1", fairOptions.salt1,
+        "The salt of duellist 1's player's commitment (`fair commit --word`), 64 hexadecimal digits");
+    fairDuel->add_option("--salt2", fairOptions.salt2,
+                         "The salt of duellist 2's player's commitment, likewise");
     CLI::App* fairVerify = fair->add_subcommand(
-        "verify", R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted, and "commitment1", "commitment2" when the players posted theirs; exit 1 if they disagree)");
+        "verify",
+        R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted, and "commitment1", "commitment2" when the players posted theirs; exit 1 if they disagree)");
 
     // A first word that is no option and no command: say so plainly rather
     // than that a command is missing.

@@ -22,7 +22,9 @@ void AppendBigEndian32(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFFu));
 }
 
-void AppendInt(std::string& out, std::int32_t value) { AppendBigEndian32(out, static_cast<std::uint32_t>(value)); }
+void AppendInt(std::string& out, std::int32_t value) {
+    AppendBigEndian32(out, static_cast<std::uint32_t>(value));
+}
 
 void AppendPiece(std::string& out, std::string_view piece) {
     AppendBigEndian32(out, static_cast<std::uint32_t>(piece.size()));
@@ -65,8 +67,9 @@ std::string SchemeText(DuelType type, const std::vector<std::int32_t>& digits) {
 }
 
 bool IsLowerHex64(std::string_view text) {
-    return text.size() == 64 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return text.size() == 64 && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
 }
 
 // The characters of a verification's values: hexadecimal and decimal digits,
@@ -91,7 +94,6 @@ VerificationRefusal Refuse(VerificationProblem problem, std::string_view item = 
 }
 
 constexpr const char* kSecretKey = "secret";
-constexpr std::array<const char*, 2> kWordKeys{"word1", "word2"};
 constexpr std::array<const char*, 2> kSaltKeys{"salt1", "salt2"};
 constexpr const char* kTypeKey = "TypeBattle";
 
@@ -101,10 +103,18 @@ bool IsKnownKey(std::string_view key) {
         if (key == name) return true;
     for (const char* name : kSaltKeys)
         if (key == name) return true;
-    return std::any_of(kDuelFields.begin(), kDuelFields.end(), [&](const DuelField& f) { return key == f.name; });
+    return std::any_of(kDuelFields.begin(), kDuelFields.end(),
+                       [&](const DuelField& f) { return key == f.name; });
 }
 
 }  // namespace
+
+std::string_view VersionFamily() {
+    const std::string_view version = kVersion;
+    return version.substr(0, version.rfind('-') + 1);
+}
+
+std::string WordTag() { return std::string(kVersion) + "-word"; }
 
 std::string ToHex(std::span<const std::uint8_t> bytes) {
     std::string hex;
@@ -156,7 +166,8 @@ std::variant<CanonicalDuel, std::string> Canonicalise(const DuelRequest& request
         if (record.nobleCostume) read.parrying.push_back(record.fourth);
         std::sort(read.parrying.begin(), read.parrying.end());
         for (int n = 1; n <= kMaxMoves; ++n)
-            if (WeaponOfMove(duel.type, n) == Weapon::ColdWeapon) read.scheme.push_back(AttackDigit(record.scheme, n));
+            if (WeaponOfMove(duel.type, n) == Weapon::ColdWeapon)
+                read.scheme.push_back(AttackDigit(record.scheme, n));
     }
     return duel;
 }
@@ -224,7 +235,7 @@ DuelScreenTexts RunFairDuel(const CanonicalDuel& duel, const Readings& readings)
 
 std::string WordCommitmentMessage(const Salt& salt, std::string_view word) {
     std::string message;
-    AppendPiece(message, kWordTag);
+    AppendPiece(message, WordTag());
     message.append(salt.begin(), salt.end());
     AppendPiece(message, word);
     return message;
@@ -252,13 +263,14 @@ std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view t
     const std::string_view prefix = kLinkPrefix;
     if (text.substr(0, prefix.size()) == prefix) {
         text.remove_prefix(prefix.size());
-    } else if (const std::size_t hash = text.find("#" + std::string(prefix)); hash != std::string_view::npos) {
+    } else if (const std::size_t hash = text.find("#" + std::string(prefix));
+               hash != std::string_view::npos) {
         text.remove_prefix(hash + 1 + prefix.size());
     }
     const std::size_t firstAmpersand = std::min(text.find('&'), text.size());
     const std::string_view version = text.substr(0, firstAmpersand);
     if (version != kVersion) {
-        if (version.substr(0, std::string_view(kVersionFamily).size()) == kVersionFamily)
+        if (version.substr(0, VersionFamily().size()) == VersionFamily())
             return Refuse(VerificationProblem::WrongVersion, version);
         return Refuse(VerificationProblem::NotAVerification);
     }

@@ -32,14 +32,14 @@
 namespace saberline::fair {
 
 // The format's version: the first piece of every readings' message and the
-// first item of every verification text.
+// first item of every verification text. Every version of the format is
+// named "saberline-fair-" and its number; a verification of another version
+// is refused with both versions named.
 inline constexpr char kVersion[] = "saberline-fair-v2";
+std::string_view VersionFamily();  // "saberline-fair-"
 // The first piece of a player's commitment, which sets it apart from every
-// other hash of the format.
-inline constexpr char kWordTag[] = "saberline-fair-v2-word";
-// Every version tag of the format begins so; a verification of another
-// version is refused with both versions named.
-inline constexpr char kVersionFamily[] = "saberline-fair-";
+// other hash of the format: the version followed by "-word".
+std::string WordTag();
 
 inline constexpr std::size_t kSecretBytes = 32;
 inline constexpr std::size_t kSaltBytes = 32;
@@ -168,7 +168,7 @@ Readings ComputeReadings(const FairDuel& duel, Mac&& mac) {
 DuelScreenTexts RunFairDuel(const CanonicalDuel& duel, const Readings& readings);
 
 // What a player's commitment hashes (SHA-256, in the shell):
-//   piece("saberline-fair-v2-word") salt (32 bytes) piece(word)
+//   piece(WordTag()) salt (32 bytes) piece(word)
 std::string WordCommitmentMessage(const Salt& salt, std::string_view word);
 
 // --- The verification text --------------------------------------------------
@@ -186,23 +186,26 @@ std::string FormatVerification(const FairDuel& duel);
 inline constexpr char kLinkPrefix[] = "fair:";
 std::string LinkFragment(const FairDuel& duel);
 
+// The verification's items that name the players' words, in order.
+inline constexpr std::array<const char*, 2> kWordKeys{"word1", "word2"};
+
 // Why a text is not a verification; each shell words it in its language.
 enum class VerificationProblem : std::uint8_t {
-    NotAVerification,  // does not begin with a version tag of the format
-    WrongVersion,      // another version: `item` holds it
-    ItemWithoutEquals, // `item` is the item
-    UnknownItem,       // `item` is its name
-    RepeatedItem,      // `item` is its name
-    BadCharacter,      // the value of `item` holds a character no verification holds
-    MissingItem,       // `item` is its name
-    SecretBad,         // not 64 lowercase hexadecimal digits
-    SaltBad,           // `item` (salt1 or salt2): not 64 lowercase hexadecimal digits
-    WordBad,           // `item` (word1 or word2), `word` says why
-    TypeBad,           // TypeBattle is not 1, 2 or 3
-    FieldBad,          // `item` is the field, `text` says why
-    RequestRefused,    // the rules refuse the request: `message` is the duel screen's message
-    NotCanonical,      // the field `item` is not written as the canonical request writes it
-    OutOfOrder,        // the items are not in their order
+    NotAVerification,   // does not begin with a version tag of the format
+    WrongVersion,       // another version: `item` holds it
+    ItemWithoutEquals,  // `item` is the item
+    UnknownItem,        // `item` is its name
+    RepeatedItem,       // `item` is its name
+    BadCharacter,       // the value of `item` holds a character no verification holds
+    MissingItem,        // `item` is its name
+    SecretBad,          // not 64 lowercase hexadecimal digits
+    SaltBad,            // `item` (salt1 or salt2): not 64 lowercase hexadecimal digits
+    WordBad,            // `item` (word1 or word2), `word` says why
+    TypeBad,            // TypeBattle is not 1, 2 or 3
+    FieldBad,           // `item` is the field, `text` says why
+    RequestRefused,     // the rules refuse the request: `message` is the duel screen's message
+    NotCanonical,       // the field `item` is not written as the canonical request writes it
+    OutOfOrder,         // the items are not in their order
 };
 struct VerificationRefusal {
     VerificationProblem problem = VerificationProblem::NotAVerification;

@@ -48,7 +48,8 @@ inline constexpr const char* kDuelMessages[] = {
 };
 
 // The fair duel on the page: refusals of its inputs. A word's refusal is
-// its owner followed by the problem.
+// its owner followed by the problem; %s stands for the most digits a word
+// has.
 inline constexpr char kFairSecretBad[] = "Секрет должен состоять ровно из 64 шестнадцатеричных цифр (0–9, a–f).";
 inline constexpr char kFairWordOwner1[] = "Слово игрока бретёра №1";
 inline constexpr char kFairWordOwner2[] = "Слово игрока бретёра №2";
@@ -59,7 +60,7 @@ inline constexpr char kFairWordNotAscii[] =
 inline constexpr char kFairWordNotDigit[] =
     " содержит знак, пробел или букву: слово — это число, записанное цифрами 0–9.";
 inline constexpr char kFairWordLeadingZero[] = " начинается с нуля: число пишется без ведущих нулей.";
-inline constexpr char kFairWordTooLong[] = " длиннее 20 цифр.";
+inline constexpr char kFairWordTooLong[] = " длиннее %s цифр.";
 // A field of the duel screen that a fair duel refuses; %s stands for the
 // field's name.
 inline constexpr char kFairFieldControl[] =

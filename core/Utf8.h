@@ -33,7 +33,8 @@ bool HasControlCharacter(std::string_view text) noexcept;
 // than N characters"; empty for None.
 std::string TextProblemPhrase(TextProblem problem, std::size_t maxCharacters);
 // The phrase of a text's first problem.
-inline std::string FieldTextFault(std::string_view text, std::size_t maxCharacters, bool controlsRefused = false) {
+inline std::string FieldTextFault(std::string_view text, std::size_t maxCharacters,
+                                  bool controlsRefused = false) {
     return TextProblemPhrase(CheckFieldText(text, maxCharacters, controlsRefused), maxCharacters);
 }
 

@@ -21,7 +21,8 @@
 namespace {
 
 [[noreturn]] void Fail(const char* what, std::string_view text) {
-    std::fprintf(stderr, "fuzz_fair_verification: %s\n%.*s\n", what, static_cast<int>(text.size()), text.data());
+    std::fprintf(stderr, "fuzz_fair_verification: %s\n%.*s\n", what, static_cast<int>(text.size()),
+                 text.data());
     std::abort();
 }
 
@@ -48,11 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
-    if (fair::FormatVerification(duel) != Verification(text)) Fail("accepted a text other than its own", text);
-    if (fair::CheckWord(duel.word1) != fair::WordProblem::None || fair::CheckWord(duel.word2) != fair::WordProblem::None)
+    if (fair::FormatVerification(duel) != Verification(text))
+        Fail("accepted a text other than its own", text);
+    if (fair::CheckWord(duel.word1) != fair::WordProblem::None ||
+        fair::CheckWord(duel.word2) != fair::WordProblem::None)
         Fail("accepted a word the rules refuse", text);
     const auto again = fair::Canonicalise(fair::CanonicalRequest(duel.duel));
-    if (!std::holds_alternative<fair::CanonicalDuel>(again) || std::get<fair::CanonicalDuel>(again) != duel.duel)
+    if (!std::holds_alternative<fair::CanonicalDuel>(again) ||
+        std::get<fair::CanonicalDuel>(again) != duel.duel)
         Fail("the canonical request is not its own duel", text);
     return 0;
 }

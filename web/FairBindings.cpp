@@ -39,7 +39,7 @@ val Bytes(const std::string& bytes) {
     return Bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-val Refused(const std::string& message) {
+val MessageOnly(const std::string& message) {
     val result = val::object();
     result.set("message", message);
     return result;
@@ -58,16 +58,18 @@ std::string Filled(std::string_view format, std::initializer_list<std::string_vi
 }
 
 std::string WordRefusal(const char* owner, fair::WordProblem problem) {
-    const char* why = nullptr;
+    std::string why;
     switch (problem) {
         case fair::WordProblem::None: return {};
         case fair::WordProblem::Empty: why = texts::kFairWordEmpty; break;
         case fair::WordProblem::NotAscii: why = texts::kFairWordNotAscii; break;
         case fair::WordProblem::NotDigit: why = texts::kFairWordNotDigit; break;
         case fair::WordProblem::LeadingZero: why = texts::kFairWordLeadingZero; break;
-        case fair::WordProblem::TooLong: why = texts::kFairWordTooLong; break;
+        case fair::WordProblem::TooLong:
+            why = Filled(texts::kFairWordTooLong, {std::to_string(fair::kMaxWordDigits)});
+            break;
     }
-    return std::string(owner) + why;
+    return owner + why;
 }
 
 // Why a verification link is refused, in the page's language.
@@ -86,7 +88,8 @@ std::string LinkRefusal(const fair::VerificationRefusal& refusal) {
         case Problem::SecretBad: why = texts::kFairLinkSecretBad; break;
         case Problem::SaltBad: why = Filled(texts::kFairLinkSaltBad, {item}); break;
         case Problem::WordBad:
-            why = WordRefusal(item == "word1" ? texts::kFairWordOwner1 : texts::kFairWordOwner2, refusal.word);
+            why = WordRefusal(item == fair::kWordKeys[0] ? texts::kFairWordOwner1 : texts::kFairWordOwner2,
+                              refusal.word);
             break;
         case Problem::TypeBad: why = texts::kFairLinkTypeBad; break;
         case Problem::FieldBad: why = Filled(texts::kFairLinkFieldBad, {item}); break;
@@ -97,23 +100,23 @@ std::string LinkRefusal(const fair::VerificationRefusal& refusal) {
     return texts::kFairLinkBad + why;
 }
 
-// The fair duel the referee's inputs name; or, with `refused` false, the
-// text that refuses the inputs; or, with `refused` true, the duel screen's
-// message by which the rules refuse the request (no readings, no link).
-struct Refusal {
+// No fair duel for the referee's inputs: the text that refuses them, or
+// (`byTheRules`) the duel screen's message by which the rules refuse the
+// request, which takes no readings and gives no link.
+struct NoDuel {
     std::string message;
-    bool refused = false;
+    bool byTheRules = false;
 };
-std::variant<fair::FairDuel, Refusal> DuelOf(const std::string& secretHex, const std::string& word1,
-                                             const std::string& word2, const val& fields) {
+std::variant<fair::FairDuel, NoDuel> DuelOf(const std::string& secretHex, const std::string& word1,
+                                            const std::string& word2, const val& fields) {
     fair::FairDuel duel;
     const auto secret = fair::Hex32(secretHex);
-    if (!secret) return Refusal{texts::kFairSecretBad};
+    if (!secret) return NoDuel{texts::kFairSecretBad};
     duel.secret = *secret;
     if (std::string refusal = WordRefusal(texts::kFairWordOwner1, fair::CheckWord(word1)); !refusal.empty())
-        return Refusal{std::move(refusal)};
+        return NoDuel{std::move(refusal)};
     if (std::string refusal = WordRefusal(texts::kFairWordOwner2, fair::CheckWord(word2)); !refusal.empty())
-        return Refusal{std::move(refusal)};
+        return NoDuel{std::move(refusal)};
     duel.word1 = word1;
     duel.word2 = word2;
     DuelRequest request = web::ReadDuelRequest(fields);
@@ -121,22 +124,22 @@ std::variant<fair::FairDuel, Refusal> DuelOf(const std::string& secretHex, const
         switch (CheckFieldText(FieldText(request, field), static_cast<std::size_t>(field.maxLength), true)) {
             case TextProblem::None: break;
             case TextProblem::ZeroCharacter:
-            case TextProblem::ControlCharacter: return Refusal{Filled(texts::kFairFieldControl, {field.name})};
+            case TextProblem::ControlCharacter: return NoDuel{Filled(texts::kFairFieldControl, {field.name})};
             case TextProblem::NotUtf8:
-            case TextProblem::TooLong: return Refusal{Filled(texts::kFairFieldBad, {field.name})};
+            case TextProblem::TooLong: return NoDuel{Filled(texts::kFairFieldBad, {field.name})};
         }
     }
     auto canonical = fair::Canonicalise(request);
-    if (auto* message = std::get_if<std::string>(&canonical)) return Refusal{std::move(*message), true};
+    if (auto* message = std::get_if<std::string>(&canonical)) return NoDuel{std::move(*message), true};
     duel.duel = std::get<fair::CanonicalDuel>(canonical);
     return duel;
 }
 
-val RefusalOf(const Refusal& refusal) {
-    if (!refusal.refused) return Refused(refusal.message);
+val NoDuelObject(const NoDuel& none) {
+    if (!none.byTheRules) return MessageOnly(none.message);
     val result = val::object();
     result.set("message", std::string());
-    result.set("refused", refusal.message);
+    result.set("refused", none.message);
     return result;
 }
 
@@ -201,7 +204,7 @@ std::string FairHex(val bytes) {
 // The secret typed or pasted by the referee, as bytes for its commitment.
 val FairReadSecret(std::string secretHex) {
     const auto secret = fair::Hex32(secretHex);
-    if (!secret) return Refused(texts::kFairSecretBad);
+    if (!secret) return MessageOnly(texts::kFairSecretBad);
     val result = val::object();
     result.set("message", std::string());
     result.set("secret", Bytes(secret->data(), secret->size()));
@@ -212,7 +215,7 @@ val FairReadSecret(std::string secretHex) {
 // { message: '', refused } when the rules refuse the request.
 val FairToSign(std::string secretHex, std::string word1, std::string word2, val fields) {
     auto duel = DuelOf(secretHex, word1, word2, fields);
-    if (const auto* refusal = std::get_if<Refusal>(&duel)) return RefusalOf(*refusal);
+    if (const auto* none = std::get_if<NoDuel>(&duel)) return NoDuelObject(*none);
     return ToSign(std::get<fair::FairDuel>(duel));
 }
 
@@ -220,10 +223,10 @@ val FairToSign(std::string secretHex, std::string word1, std::string word2, val 
 // three texts, the verification link's fragment and the readings.
 val FairDuel(std::string secretHex, std::string word1, std::string word2, val fields, val macs) {
     auto parsed = DuelOf(secretHex, word1, word2, fields);
-    if (const auto* refusal = std::get_if<Refusal>(&parsed)) return RefusalOf(*refusal);
+    if (const auto* none = std::get_if<NoDuel>(&parsed)) return NoDuelObject(*none);
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
-    if (!readings) return Refused(texts::kFairNoCrypto);
+    if (!readings) return MessageOnly(texts::kFairNoCrypto);
     val result = ScreenTexts(fair::RunFairDuel(duel.duel, *readings));
     result.set("message", std::string());
     result.set("fragment", fair::LinkFragment(duel));
@@ -234,7 +237,8 @@ val FairDuel(std::string secretHex, std::string word1, std::string word2, val fi
 // A verification link's fragment read: what to sign and what it names.
 val FairReadLink(std::string fragment) {
     auto parsed = fair::ParseVerification(fragment);
-    if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed)) return Refused(LinkRefusal(*refusal));
+    if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
+        return MessageOnly(LinkRefusal(*refusal));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     val result = ToSign(duel);
     result.set("word1", duel.word1);
@@ -250,18 +254,19 @@ val FairReadLink(std::string fragment) {
 // given yet.
 val FairCheck(std::string fragment, val secretSha256, val macs, val posted) {
     auto parsed = fair::ParseVerification(fragment);
-    if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed)) return Refused(LinkRefusal(*refusal));
+    if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
+        return MessageOnly(LinkRefusal(*refusal));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     const std::vector<std::uint8_t> hash = emscripten::convertJSArrayToNumberVector<std::uint8_t>(secretSha256);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
-    if (hash.size() != fair::kDigestBytes || !readings) return Refused(texts::kFairNoCrypto);
+    if (hash.size() != fair::kDigestBytes || !readings) return MessageOnly(texts::kFairNoCrypto);
     fair::Commitments computed;  // the players' commitments are not checked on the page yet
     std::copy(hash.begin(), hash.end(), computed.referee.begin());
 
     auto text = [&](const char* key) { return posted[key].isString() ? posted[key].as<std::string>() : std::string(); };
-    if (text("commitment").empty()) return Refused(texts::kFairEnterCommitment);
+    if (text("commitment").empty()) return MessageOnly(texts::kFairEnterCommitment);
     const auto commitment = fair::Hex32(text("commitment"));
-    if (!commitment) return Refused(texts::kFairCommitmentBad);
+    if (!commitment) return MessageOnly(texts::kFairCommitmentBad);
     fair::Posted thread;
     thread.commitment = *commitment;
     thread.texts = {text("InfoBM1"), text("InfoBM2"), text("ErrorText")};
@@ -273,7 +278,7 @@ val FairCheck(std::string fragment, val secretSha256, val macs, val posted) {
     // is then neither verified nor shown.
     const bool commitmentAgrees =
         std::find(check.differs.begin(), check.differs.end(), "commitment") == check.differs.end();
-    if (!logsGiven && commitmentAgrees) return Refused(texts::kFairEnterLogs);
+    if (!logsGiven && commitmentAgrees) return MessageOnly(texts::kFairEnterLogs);
     if (!logsGiven) check.differs = {"commitment"};
 
     std::string verdict;

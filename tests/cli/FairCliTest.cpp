@@ -68,7 +68,8 @@ TEST(FairCommit, APlayersCommitmentIsAFreshSaltAndTheHashOfItsLayout) {
         const Json result = Json::parse(run.out);
         const std::string salt = result.at("salt");
         const std::string commitment = result.at("commitment");
-        EXPECT_EQ(run.out, "{\"word\":\"" + word + "\",\"salt\":\"" + salt + "\",\"commitment\":\"" + commitment + "\"}\n");
+        EXPECT_EQ(run.out,
+                  "{\"word\":\"" + word + "\",\"salt\":\"" + salt + "\",\"commitment\":\"" + commitment + "\"}\n");
         ExpectHex64(salt);
         const std::string message = fair::WordCommitmentMessage(*fair::Hex32(salt), word);
         EXPECT_EQ(commitment, fair::ToHex(fair::Sha256(Bytes(message))));
@@ -122,7 +123,8 @@ Json Posted(const Json& duel) {
 TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
     const CliRun raw = RunCommand(DuelArgs("1523", "1524"), kLongDuel);
     ASSERT_EQ(raw.status, 0) << raw.err;
-    EXPECT_EQ(Keys(raw.out), (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "verification"}));
+    EXPECT_EQ(Keys(raw.out),
+              (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "verification"}));
     const Json result = Json::parse(raw.out);
     EXPECT_EQ(result.at("commitment"), fair::ToHex(fair::Sha256(*fair::Hex32(kSecret))));
     EXPECT_EQ(result.at("ErrorText"), saberline::texts::kLongDuel);
@@ -137,7 +139,8 @@ TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
     EXPECT_EQ(duel.word2, "1524");
     EXPECT_FALSE(duel.salt1);
     std::string clock;
-    for (const std::uint64_t reading : fair::NativeReadings(duel)) clock += (clock.empty() ? "" : ",") + std::to_string(reading);
+    for (const std::uint64_t reading : fair::NativeReadings(duel))
+        clock += (clock.empty() ? "" : ",") + std::to_string(reading);
     const CliRun replay = RunCommand({"duel", "--json", "--clock", clock}, kLongDuel);
     ASSERT_EQ(replay.status, 0);
     const Json replayed = Json::parse(replay.out);
@@ -162,7 +165,8 @@ TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
                                    "--salt2", kSalt2},
                                   kLongDuel);
     EXPECT_EQ(Keys(one.out),
-              (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment2", "verification"}));
+              (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment2",
+                                        "verification"}));
 }
 
 // Texts the rules fight alike give the same duel and the same verification.
@@ -399,9 +403,9 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
          "\"BP1\" in the verification is longer than 4 characters"},
         // A cold-weapon duel reads no firearm points: its canonical request has 1 there.
         {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "TypeBattle", "2")),
-         "\"OgnOr1\" in the verification is not written as the referee writes it"},
+         "\"OgnOr1\" in the verification is not in its canonical form"},
         {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "BP1", "x270")),
-         "\"BP1\" in the verification is not written as the referee writes it"},
+         "\"BP1\" in the verification is not in its canonical form"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.input);

@@ -270,7 +270,8 @@ public:
         std::vector<std::string> fitting;
         for (const std::string& spelling : spellings) {
             std::int32_t read = 0;
-            if (spelling.size() <= width && TryTextToInt(spelling, read) && read == value) fitting.push_back(spelling);
+            if (spelling.size() <= width && TryTextToInt(spelling, read) && read == value)
+                fitting.push_back(spelling);
         }
         if (fitting.empty()) return text;
         return fitting[static_cast<std::size_t>(Int(0, static_cast<int>(fitting.size()) - 1))];
@@ -306,7 +307,8 @@ DuelRequest Respelled(const DuelRequest& request, Generator& g) {
             continue;
         }
         // The parrying sides in any order, the fourth among them.
-        std::vector<std::string> sides(f.strong.begin(), f.strong.begin() + (f.strong[3].empty() || f.strong[3] == "0" ? 3 : 4));
+        const bool costume = !f.strong[3].empty() && f.strong[3] != "0";
+        std::vector<std::string> sides(f.strong.begin(), f.strong.begin() + (costume ? 4 : 3));
         g.Shuffle(sides);
         for (std::size_t s = 0; s < 4; ++s) f.strong[s] = s < sides.size() ? sides[s] : std::string();
         if (sides.size() == 3 && g.Chance(0.5)) f.strong[3] = "0";
