@@ -9,5 +9,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const int status = saberline::cli::RunCli(args, std::cin, std::cout, std::cerr);
     std::cout.flush();
+    // Output that could not be written (a full disk, a closed pipe) is a
+    // failure of the program, whatever the command found.
+    if (!std::cout) {
+        std::cerr << "saberline-cli: internal error: standard output could not be written\n";
+        return saberline::cli::kExitFailure;
+    }
     return status;
 }

@@ -84,6 +84,15 @@ check "fair verify, a posted log changed" 1 - "$tampered" fair verify
 if ! grep -q '"differs":\["InfoBM1"\]' "$out"; then
     echo "FAIL fair verify, a posted log changed: $(cat "$out")"; failures=$((failures + 1))
 fi
+# The same check with nowhere to write its answer fails as a program (3),
+# not as a duel that does not verify (1).
+"$cli" fair verify <"$tampered" >/dev/full 2>"$err"
+status=$?
+if [[ $status -ne 3 || $(wc -l <"$err") -ne 1 ]]; then
+    echo "FAIL fair verify, output not written: exit status $status, expected 3"; cat "$err"; failures=$((failures + 1))
+else
+    echo "ok   fair verify, output not written"
+fi
 sed 's/word1=1523/word1=01523/' "$examples/fair-posted.json" >"$tampered"
 check "fair verify, a word respelled" 2 - "$tampered" fair verify
 rm -f "$tampered"
