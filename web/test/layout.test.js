@@ -5,46 +5,7 @@
 // the panel replaced by the nearest shade that does).
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { spawnSync } = require('node:child_process');
-const path = require('node:path');
-const { launch, open, root } = require('./support');
-
-// Every control of Unit1.ui: screen, place within the screen, size, font.
-function storedLayout() {
-  const script = `
-import json, sys, xml.etree.ElementTree as ET
-root = ET.parse(sys.argv[1]).getroot()
-def prop(w, n):
-    for p in w.findall('property'):
-        if p.get('name') == n: return p[0]
-out = []
-def walk(w, panel, ox, oy, font):
-    for c in w.findall('widget'):
-        g = prop(c, 'geometry')
-        x, y, wd, ht = (int(g.find(k).text) for k in ('x', 'y', 'width', 'height'))
-        f = dict(font)
-        fn = prop(c, 'font')
-        if fn is not None:
-            for k in ('bold', 'italic'):
-                if fn.find(k) is not None: f[k] = fn.find(k).text == 'true'
-        if prop(c, 'pixelSize') is not None: f['size'] = int(prop(c, 'pixelSize').text)
-        if prop(c, 'textColor') is not None: f['colour'] = prop(c, 'textColor').text
-        auto = prop(c, 'autoSize') is not None and prop(c, 'autoSize').text == 'true'
-        if panel is None:
-            walk(c, c.get('name'), 0, 0, f)
-            continue
-        out.append(dict(name=c.get('name'), cls=c.get('class'), panel=panel, x=ox + x, y=oy + y, w=wd, h=ht,
-                        auto=auto, font=f))
-        if c.get('class') == 'QGroupBox': walk(c, panel, ox + x, oy + y, f)
-form = root.find('widget')
-font = dict(bold=True, italic=False, size=int(prop(form, 'pixelSize').text), colour=prop(form, 'textColor').text)
-walk(form.find('widget'), None, 0, 0, font)
-print(json.dumps(out))
-`;
-  const run = spawnSync('python3', ['-c', script, path.join(root, 'ui', 'Unit1.ui')], { encoding: 'utf8' });
-  if (run.status !== 0) throw new Error(run.stderr);
-  return JSON.parse(run.stdout);
-}
+const { launch, open, storedLayout } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
