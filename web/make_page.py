@@ -110,16 +110,25 @@ class Page:
         self.narrow = []    # rules of the flowing layout (below 760 px)
         self.pictures = {}  # picture file -> (screen, selectors showing it)
 
-    def picture_data(self, path):
-        """The large pictures travel as WebP (about a third of the JPEG's
-        size at the same look); small ones as they are."""
+    def picture_data(self, path, boxes):
+        """The large pictures travel as WebP (about a fourth of the JPEG's
+        size at the same look), cut to the part the one box showing them
+        shows (from the top left, or around the centre); small ones as they
+        are. The type, the data and the size of the part kept, if cut."""
         with open(path, 'rb') as f:
             data = f.read()
         if len(data) < LARGE_PICTURE or not self.convert:
-            return 'image/jpeg', data
-        webp = subprocess.run([self.convert, path, '-strip', '-quality', '60', 'webp:-'],
-                              check=True, stdout=subprocess.PIPE).stdout
-        return 'image/webp', webp
+            return 'image/jpeg', data, None
+        command = [self.convert, path]
+        kept = None
+        if len(boxes) == 1:
+            (width, height), centred = boxes[0]
+            command += ['-gravity', 'center' if centred else 'northwest', '-crop', '%dx%d+0+0' % (width, height),
+                        '+repage']
+            kept = (width, height)
+        command += ['-strip', '-quality', '50', '-define', 'webp:method=6', 'webp:-']
+        webp = subprocess.run(command, check=True, stdout=subprocess.PIPE).stdout
+        return 'image/webp', webp, kept
 
     def font_rule(self, widget, inherited):
         font = prop(widget, 'font')
@@ -248,7 +257,9 @@ class Page:
         elif cls in ('QLabel', 'ClickLabel') and prop(w, 'pixmap') is not None:
             picture = prop(w, 'pixmap').text.split('/')[-1]
             align = text_of(w, 'alignment') or ''
-            self.pictures.setdefault(picture, (screen, []))[1].append(sel)
+            shown = self.pictures.setdefault(picture, (screen, [], []))
+            shown[1].append(sel)
+            shown[2].append(((width, height), 'AlignCenter' in align))
             place = 'center' if 'AlignCenter' in align else 'left top'
             self.css.append('%s { background-position: %s; }' % (sel, place))
             about = text_of(w, 'accessibleDescription')
@@ -371,8 +382,11 @@ class Page:
         # Each screen's pictures are decoded when the screen is first shown:
         # their rules wait in an inert script element until then.
         lazy = []
-        for picture, (screen, selectors) in self.pictures.items():
-            kind, data = self.picture_data('%s/%s' % (self.assets, picture))
+        for picture, (screen, selectors, boxes) in self.pictures.items():
+            kind, data, kept = self.picture_data('%s/%s' % (self.assets, picture), boxes)
+            if kept:
+                # Below 760 pixels a cut picture fills the screen's width.
+                self.narrow.append('%s { aspect-ratio: %d / %d; }' % (selectors[0], kept[0], kept[1]))
             lazy.append('<script type="text/css" class="screen-pictures" data-screen="%s">%s '
                         '{ background-image: url(data:%s;base64,%s); }</script>'
                         % (screen, ', '.join(selectors), kind, base64.b64encode(data).decode('ascii')))
@@ -404,6 +418,7 @@ def main():
     # Several styles and scripts (the page's, then the fair duel's) go in in order.
     ap.add_argument('--style', required=True, action='append')
     ap.add_argument('--script', required=True, action='append')
+    ap.add_argument('--boot', required=True, help='the first script, run before the screens are read')
     ap.add_argument('--module', required=True)
     ap.add_argument('--wasm', required=True)
     ap.add_argument('--icon', required=True)
@@ -436,6 +451,7 @@ def main():
         'STYLE': css,
         'SCREENS': screens,
         'PICTURES': pictures,
+        'BOOT': script_text(a.boot),
         'MODULE': script_text(a.module),
         'WASM': wasm,
         'SCRIPT': '\n'.join(script_text(path) for path in a.script),

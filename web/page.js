@@ -440,23 +440,19 @@
     OpenPastedLink: OpenPastedLinkClick,
   };
 
-  function decodeWasm() {
-    const text = $('CoreWasm').textContent.trim();
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-    return bytes;
-  }
-
-  // Without WebAssembly the page's first script has said so; nothing more
-  // runs. A core that does not load says the same.
-  function noCore() {
-    $('Form1').hidden = true;
-    $('NoCore').hidden = false;
-  }
-  if (typeof WebAssembly !== 'object') return;
-
-  createSaberline({ wasmBinary: decodeWasm() }).then(start, noCore);
+  // Without WebAssembly the page's first script (boot.js) has said so and
+  // nothing more runs; a core that does not compile or instantiate says the
+  // same.
+  const noCore = () => document.documentElement.classList.add('no-core');
+  if (!window.SaberlineWasm) return;
+  createSaberline({
+    // The core as boot.js compiled it while the page was read.
+    instantiateWasm(imports, receive) {
+      window.SaberlineWasm.then((module) => WebAssembly.instantiate(module, imports)
+        .then((instance) => receive(instance, module))).catch(noCore);
+      return {};
+    },
+  }).then(start);
 
   function start(module) {
     core = module;

@@ -227,6 +227,7 @@ describe('links anyone can open', () => {
       '--template', path.join(root, 'web', 'page.html'),
       '--style', path.join(root, 'web', 'page.css'), '--style', path.join(root, 'web', 'fair.css'),
       '--script', path.join(root, 'web', 'page.js'), '--script', path.join(root, 'web', 'fair.js'),
+      '--boot', path.join(root, 'web', 'boot.js'),
       '--module', path.join(built, 'saberline_web.js'), '--wasm', path.join(built, 'saberline_web.wasm'),
       '-o', out, ...extra], { encoding: 'utf8' });
     const refused = make(['--public-address', 'https://forum.example/x.html#part']);
