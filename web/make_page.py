@@ -394,6 +394,17 @@ class Page:
         return title, '\n'.join(out), '\n'.join(lazy)
 
 
+def grouped(rules):
+    """Rules of one selector each, those with the same declarations joined
+    into one rule (every selector names one element, so the order of the
+    rules does not matter): a shorter style for the browser to read."""
+    selectors = {}
+    for rule in rules:
+        selector, declarations = rule.split(' { ', 1)
+        selectors.setdefault(declarations, []).append(selector)
+    return ['%s { %s' % (', '.join(names), declarations) for declarations, names in selectors.items()]
+
+
 def script_text(path):
     with open(path, encoding='utf-8') as f:
         text = f.read()
@@ -436,7 +447,7 @@ def main():
     for path in a.style:
         with open(path, encoding='utf-8') as f:
             style += f.read()
-    css = ('\n'.join(page.css) + '\n@media (min-width: 760px) {\n' + '\n'.join(page.wide) + '\n}\n'
+    css = ('\n'.join(grouped(page.css)) + '\n@media (min-width: 760px) {\n' + '\n'.join(page.wide) + '\n}\n'
            '@media (max-width: 759px) {\n' + '\n'.join(page.narrow) + '\n}\n' + readable_css(style))
     with open(a.wasm, 'rb') as f:
         wasm = base64.b64encode(f.read()).decode('ascii')

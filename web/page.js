@@ -194,7 +194,7 @@
     if (phone.matches) {
       $('TInfoBM1').before(notices);
       notices.style.order = String(Number(getComputedStyle($('TInfoBM1')).order) - 1);
-    } else {
+    } else if (notices.parentElement !== $('DuelExtras')) {
       $('DuelExtras').prepend(notices);
       notices.style.order = '';
     }

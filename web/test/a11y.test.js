@@ -7,30 +7,18 @@
 // a browser that cannot run the core gets one clear message.
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { spawnSync } = require('node:child_process');
 const {
-  launch, open, read, fill, setType, modal, storedLayout, axeViolations, accessibilityNode, clockFor, cliPath,
-  pageUrl,
+  launch, open, read, fill, setType, modal, storedLayout, axeViolations, accessibilityNode, clockFor, cliFairDuel,
+  pistolDuel, pageUrl,
 } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
-const pistolDuel = { BP2: '20', OgnOr1: '12', HolOr1: '1', StrZ1: '3', OgnOr2: '9', HolOr2: '1', StrZ2: '4' };
-
-// A fair duel's verification link, made by saberline-cli.
-function fairLink() {
-  const request = { TypeBattle: 1, BP1: '30', OgnOr1: '12', HolOr1: '1', StrZ1: '3', BP2: '20', OgnOr2: '9', HolOr2: '1', StrZ2: '4' };
-  const run = spawnSync(cliPath, ['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1523', '--word2', '1524'],
-    { input: JSON.stringify(request), encoding: 'utf8' });
-  if (run.status !== 0) throw new Error(run.stderr);
-  return JSON.parse(run.stdout);
-}
-
 describe('axe-core finds no violation', () => {
   let fair;
-  before(() => { fair = fairLink(); });
+  before(() => { fair = cliFairDuel('ab'.repeat(32), '1523', '1524'); });
   // [what, how the page is opened, what is done on it]
   const states = [
     ['the duel screen at start-up, the odds\' refusal showing', {}, async () => {}],

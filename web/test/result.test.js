@@ -12,14 +12,13 @@ const os = require('node:os');
 const path = require('node:path');
 const { spawnSync } = require('node:child_process');
 const { pathToFileURL } = require('node:url');
-const { launch, open, read, fill, setType, clockFor, cliPath, pagePath, pageUrl, root } = require('./support');
+const { launch, open, read, fill, setType, clockFor, pistolDuel, pagePath, pageUrl, root } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
 const phone = { viewport: { width: 360, height: 740 }, options: { hasTouch: true, isMobile: true } };
-const pistolDuel = { BP2: '20', OgnOr1: '12', HolOr1: '1', StrZ1: '3', OgnOr2: '9', HolOr2: '1', StrZ2: '4' };
 // 100 undecided cold moves: the longest logs, and the long-duel message.
 const longDuel = {
   query: '?clock=' + clockFor([[1, 1]]), type: 2,

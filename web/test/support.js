@@ -185,6 +185,16 @@ function cli(args, request) {
   return run.stdout;
 }
 
+// The worked pistol duel's fields, beside duellist 1's start-up health 30.
+const pistolDuel = { BP2: '20', OgnOr1: '12', HolOr1: '1', StrZ1: '3', OgnOr2: '9', HolOr2: '1', StrZ2: '4' };
+
+// The worked pistol duel fought fairly by saberline-cli with this secret and
+// these words: its verification, commitment, logs and message.
+function cliFairDuel(secret, word1, word2) {
+  return JSON.parse(cli(['fair', 'duel', '--secret', secret, '--word1', word1, '--word2', word2],
+    { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+}
+
 // A request as saberline-cli reads it from the page's fields.
 function cliRequest(fields) {
   const request = { TypeBattle: fields.TypeBattle };
@@ -208,8 +218,8 @@ function random(seed) {
 }
 
 module.exports = {
-  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, random, storedLayout, axeViolations,
-  accessibilityNode, duelFields, screens, pagePath, pageUrl, cliPath, root,
+  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
+  axeViolations, accessibilityNode, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
 };
 
 // The smallest clock reading after which one move's two dice are (die1,

@@ -6,25 +6,16 @@
 // 760 pixels every control is at least 44 x 44 pixels.
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { spawnSync } = require('node:child_process');
-const { launch, open, read, fill, modal, visibleScreens, clockFor, cliPath, pageUrl } = require('./support');
+const {
+  launch, open, read, fill, modal, visibleScreens, clockFor, cliFairDuel, pistolDuel, pageUrl,
+} = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
-const pistolDuel = { BP2: '20', OgnOr1: '12', HolOr1: '1', StrZ1: '3', OgnOr2: '9', HolOr2: '1', StrZ2: '4' };
 const moves = [[4, 2], [6, 5]];
 const duelLog1 = '30 | 30(4) | 24(6) | 24;';
-
-// A fair duel's verification link and what its duel posted, from saberline-cli.
-function fairDuel() {
-  const request = { TypeBattle: 1, BP1: '30', OgnOr1: '12', HolOr1: '1', StrZ1: '3', BP2: '20', OgnOr2: '9', HolOr2: '1', StrZ2: '4' };
-  const run = spawnSync(cliPath, ['fair', 'duel', '--secret', 'cd'.repeat(32), '--word1', '7', '--word2', '8'],
-    { input: JSON.stringify(request), encoding: 'utf8' });
-  if (run.status !== 0) throw new Error(run.stderr);
-  return JSON.parse(run.stdout);
-}
 
 // The enabled controls a person can reach in the shown part of the page.
 const reachable = (page) => page.evaluate(() => [...document.querySelectorAll('#Form1 input, #Form1 textarea, #Form1 button')]
@@ -38,7 +29,7 @@ const ways = [[360, 740, true], [759, 800, false], [1280, 900, false]];
 
 describe('every control tapped or clicked, with its effect', () => {
   let fair;
-  before(() => { fair = fairDuel(); });
+  before(() => { fair = cliFairDuel('cd'.repeat(32), '7', '8'); });
 
   for (const [width, height, finger] of ways) {
     test(`${finger ? 'tapped' : 'clicked'} at ${width} pixels`, async () => {
@@ -164,7 +155,7 @@ describe('every control tapped or clicked, with its effect', () => {
 });
 
 test('from 320 to 1280 pixels the point at each control\'s centre is the control\'s, and below 760 it is 44 x 44', async () => {
-  const fair = fairDuel();
+  const fair = cliFairDuel('cd'.repeat(32), '7', '8');
   for (const width of [320, 360, 412, 540, 700, 759, 760, 1024, 1280]) {
     const page = await open(browser, { url: pageUrl + '#fair:' + fair.verification, viewport: { width, height: 740 } });
     for (const screen of ['BattlePanel', 'PCalcOfBattleChars']) {
