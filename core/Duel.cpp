@@ -74,7 +74,9 @@ const char* FieldName(std::size_t duellist, std::string DuellistFields::*text, i
 // then (not for pistols) the strong sides within 1 to 6.
 const char* InputErrorField(const DuelRequest& request) {
     const bool pistols = request.type == DuelType::Pistols;
-    std::vector<const DuelField*> numbers, sides, fourths;
+    std::vector<const DuelField*> numbers;
+    std::vector<const DuelField*> sides;
+    std::vector<const DuelField*> fourths;
     for (const DuelField& field : kDuelFields) {
         if (field.strongIndex == 3) fourths.push_back(&field);
         else if (field.strongIndex >= 0) sides.push_back(&field);
