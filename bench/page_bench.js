@@ -5,7 +5,9 @@
 // - load to interactive: navigation start to the moment the page has loaded
 //   its core and run its start-up handler, median of 20 loads, each in a
 //   fresh browser context; the anchor is a blank page loaded the same way,
-//   alternating with it;
+//   alternating with it; then the same with the page's CPU slowed four
+//   times (DevTools' CPU throttling, as on a mid-range phone), page and
+//   anchor again alternating;
 // - duel click to logs shown: a click on GoBattle to the two logs and the
 //   message written (synchronously, before the browser paints them), for the longest duel the screen allows (100 undecided
 //   cold moves), the median of 20 batches of 10 clicks and the worst single
@@ -38,21 +40,31 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
     '()=>{document.documentElement.dataset.ready="true";performance.mark("saberline-ready")})</script></body></html>');
 
   const browser = await launch();
-  const loadOf = async (url) => {
-    const page = await open(browser, { url });
+  // Navigation start to ready, with the page's CPU slowed `slowdown` times.
+  const loadOf = async (url, slowdown) => {
+    const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+    const page = await context.newPage();
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Emulation.setCPUThrottlingRate', { rate: slowdown });
+    await page.goto(url);
+    await page.waitForFunction(() => document.documentElement.dataset.ready === 'true');
     const at = await page.evaluate(() => performance.getEntriesByName('saberline-ready')[0].startTime);
-    await page.context().close();
+    await context.close();
     return at;
   };
-  const loads = [];
-  const anchors = [];
-  await loadOf(pathToFileURL(pagePath).href);  // warm the browser's own caches
-  for (let i = 0; i < 20; ++i) {
-    loads.push(await loadOf(pathToFileURL(pagePath).href));
-    anchors.push(await loadOf(pathToFileURL(blank).href));
+  await loadOf(pathToFileURL(pagePath).href, 1);  // warm the browser's own caches
+  for (const slowdown of [1, 4]) {
+    const loads = [];
+    const anchors = [];
+    for (let i = 0; i < 20; ++i) {
+      loads.push(await loadOf(pathToFileURL(pagePath).href, slowdown));
+      anchors.push(await loadOf(pathToFileURL(blank).href, slowdown));
+    }
+    const ratios = loads.map((load, i) => load / anchors[i]);
+    console.log(`load to interactive, CPU ${slowdown === 1 ? 'unslowed' : `slowed ${slowdown} times`}: median ` +
+      `${ms(median(loads))} (worst ${ms(Math.max(...loads))}) of 20; blank page anchor ${ms(median(anchors))}; ` +
+      `median ratio ${median(ratios).toFixed(2)}`);
   }
-  console.log(`load to interactive: median ${ms(median(loads))} (worst ${ms(Math.max(...loads))}) ` +
-    `of 20; blank page anchor ${ms(median(anchors))}`);
 
   const page = await open(browser);
   const duel = await page.evaluate(() => {

@@ -58,14 +58,27 @@ std::int32_t ReduceByBlackMarks(std::int32_t value, int marks) noexcept {
 
 Calculation CalculateCombat(const ForumFields& fields) {
     Calculation result;
-    const std::string* inputs[] = {&fields.posts1, &fields.posts2, &fields.reputation1, &fields.reputation2};
+    // The four inputs in the order they are checked: both posts counts, then
+    // both reputations.
+    std::array<const ForumTextField*, 4> inputs{};
+    std::size_t next = 0;
+    for (std::string ForumFields::*text : {&ForumFields::posts1, &ForumFields::posts2, &ForumFields::reputation1,
+                                           &ForumFields::reputation2})
+        for (const ForumTextField& field : kForumTextFields)
+            if (field.text == text) inputs[next++] = &field;
+    auto refuse = [](const ForumTextField* field) {
+        Calculation refused;
+        refused.message = texts::kForumInputError;
+        refused.field = field->name;
+        return refused;
+    };
     std::int32_t scratch = 0;
-    for (const std::string* text : inputs)
-        if (text->empty()) return {texts::kForumInputError, {}};
-    for (const std::string* text : inputs)
-        if (!TryTextToInt(*text, scratch)) return {texts::kForumInputError, {}};
-    for (const std::string* text : inputs)
-        if (TextToInt(*text) < 1) return {texts::kForumInputError, {}};
+    for (const ForumTextField* input : inputs)
+        if ((fields.*(input->text)).empty()) return refuse(input);
+    for (const ForumTextField* input : inputs)
+        if (!TryTextToInt(fields.*(input->text), scratch)) return refuse(input);
+    for (const ForumTextField* input : inputs)
+        if (TextToInt(fields.*(input->text)) < 1) return refuse(input);
 
     auto duellist = [](const std::string& postsText, const std::string& reputationText, int marks,
                        std::string& firearm, std::string& cold, std::string& armour) {

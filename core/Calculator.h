@@ -43,8 +43,9 @@ struct CombatTexts {
 };
 
 struct Calculation {
-    std::string message;  // the refusal; empty on success
-    CombatTexts results;  // meaningful on success only
+    std::string message;          // the refusal; empty on success
+    const char* field = nullptr;  // the control a refusal concerns (the first that fails)
+    CombatTexts results;          // meaningful on success only
 };
 
 // Band tables, one value each; 0 where no band matches.

@@ -55,15 +55,68 @@ std::string& FieldText(DuelRequest& request, const DuelField& field) {
     return fields.strong[static_cast<std::size_t>(field.strongIndex)];
 }
 
+namespace {
+
+// The control name of one duellist's field (`text`), or of its strong side
+// `strongIndex` (0 to 3).
+const char* FieldName(std::size_t duellist, std::string DuellistFields::*text, int strongIndex = -1) {
+    for (const DuelField& field : kDuelFields)
+        if (static_cast<std::size_t>(field.duellist) == duellist && field.text == text &&
+            field.strongIndex == strongIndex)
+            return field.name;
+    return nullptr;
+}
+
+// The field an input-error refusal concerns: the first to fail, with the
+// checks in their order. Presence of the four numbers of each duellist and
+// (not for pistols) of the first three strong sides; then their form, and
+// the fourth sides' whenever not empty; then health and points at least 1;
+// then (not for pistols) the strong sides within 1 to 6.
+const char* InputErrorField(const DuelRequest& request) {
+    const bool pistols = request.type == DuelType::Pistols;
+    std::vector<const DuelField*> numbers;
+    std::vector<const DuelField*> sides;
+    std::vector<const DuelField*> fourths;
+    for (const DuelField& field : kDuelFields) {
+        if (field.strongIndex == 3) fourths.push_back(&field);
+        else if (field.strongIndex >= 0) sides.push_back(&field);
+        else if (field.text != &DuellistFields::scheme) numbers.push_back(&field);
+    }
+    std::vector<const DuelField*> required = numbers;
+    if (!pistols) required.insert(required.end(), sides.begin(), sides.end());
+    DuelRequest copy = request;
+    std::int32_t value = 0;
+    for (const DuelField* field : required)
+        if (FieldText(copy, *field).empty()) return field->name;
+    for (const DuelField* field : required)
+        if (!TryTextToInt(FieldText(copy, *field), value)) return field->name;
+    for (const DuelField* field : fourths)
+        if (!FieldText(copy, *field).empty() && !TryTextToInt(FieldText(copy, *field), value)) return field->name;
+    for (const DuelField* field : numbers)
+        if (field->text != &DuellistFields::armour && TextToInt(FieldText(copy, *field)) < 1) return field->name;
+    if (!pistols)
+        for (const DuelField* field : sides) {
+            value = TextToInt(FieldText(copy, *field));
+            if (value < 1 || value > 6) return field->name;
+        }
+    return nullptr;
+}
+
+}  // namespace
+
 Validation ValidateDuel(const DuelRequest& request) {
     Validation result;
     const bool pistols = request.type == DuelType::Pistols;
     const auto& f = request.duellists;
 
-    auto refuse = [&](const char* message) {
+    auto refuse = [&](const char* message, const char* field) {
         result.message = message;
+        result.field = field;
         return result;
     };
+    // Every input error is the same message; which field it concerns is
+    // worked out only for a refused request.
+    auto inputError = [&] { return refuse(texts::kInputError, InputErrorField(request)); };
 
     // Presence and form: the four numbers of each duellist and (not for
     // pistols) the first three strong sides must convert, an empty text
@@ -78,13 +131,12 @@ Validation ValidateDuel(const DuelRequest& request) {
         Numbers& n = numbers[d];
         if (!TryTextToInt(f[d].health, n.health) || !TryTextToInt(f[d].firearm, n.firearm) ||
             !TryTextToInt(f[d].cold, n.cold) || !TryTextToInt(f[d].armour, n.armour))
-            return refuse(texts::kInputError);
+            return inputError();
         if (!pistols)
             for (std::size_t s = 0; s < 3; ++s)
-                if (!TryTextToInt(f[d].strong[s], n.strong[s])) return refuse(texts::kInputError);
+                if (!TryTextToInt(f[d].strong[s], n.strong[s])) return inputError();
         n.strong[3] = 0;
-        if (!f[d].strong[3].empty() && !TryTextToInt(f[d].strong[3], n.strong[3]))
-            return refuse(texts::kInputError);
+        if (!f[d].strong[3].empty() && !TryTextToInt(f[d].strong[3], n.strong[3])) return inputError();
     }
 
     // Values.
@@ -103,18 +155,21 @@ Validation ValidateDuel(const DuelRequest& request) {
 
     // Health and points.
     for (const Duellist& r : result.duellists)
-        if (r.health < 1 || r.firearm < 1 || r.cold < 1) return refuse(texts::kInputError);
+        if (r.health < 1 || r.firearm < 1 || r.cold < 1) return inputError();
     if (pistols) return result;
 
     // Strong-side ranges.
     for (const Duellist& r : result.duellists)
         for (std::int32_t side : r.strong)
-            if (side < 1 || side > 6) return refuse(texts::kInputError);
+            if (side < 1 || side > 6) return inputError();
 
-    // Noble costume.
-    for (Duellist& r : result.duellists) {
+    // Noble costume: a fourth side beyond 6 concerns that side, else the
+    // armour points that are not 0.
+    for (std::size_t d = 0; d < 2; ++d) {
+        Duellist& r = result.duellists[d];
         if (r.fourth > 0) {
-            if (r.fourth > 6 || r.armour != 0) return refuse(texts::kCostumeError);
+            if (r.fourth > 6) return refuse(texts::kCostumeError, FieldName(d, nullptr, 3));
+            if (r.armour != 0) return refuse(texts::kCostumeError, FieldName(d, &DuellistFields::armour));
             r.nobleCostume = true;
         }
     }
@@ -126,7 +181,7 @@ Validation ValidateDuel(const DuelRequest& request) {
         const std::array<std::int32_t, 4> sides{r.strong[0], r.strong[1], r.strong[2], r.fourth};
         for (std::size_t a = 0; a < 4; ++a)
             for (std::size_t b = a + 1; b < 4; ++b)
-                if (sides[a] == sides[b]) return refuse(duplicates[d]);
+                if (sides[a] == sides[b]) return refuse(duplicates[d], FieldName(d, nullptr, static_cast<int>(b)));
     }
     return result;
 }
@@ -549,19 +604,17 @@ Validation PrepareDuel(const DuelRequest& request) {
     if (!validation.message.empty() || request.type == DuelType::Pistols) return validation;
     const std::string& scheme1 = request.duellists[0].scheme;
     const std::string& scheme2 = request.duellists[1].scheme;
-    if (scheme1.empty()) validation.message = texts::kSchemeEmpty1;
-    else if (scheme2.empty()) validation.message = texts::kSchemeEmpty2;
-    if (!validation.message.empty()) return validation;
+    auto refuse = [&](const char* message, std::size_t duellist) {
+        validation.message = message;
+        validation.field = FieldName(duellist, &DuellistFields::scheme);
+        return validation;
+    };
+    if (scheme1.empty()) return refuse(texts::kSchemeEmpty1, 0);
+    if (scheme2.empty()) return refuse(texts::kSchemeEmpty2, 1);
     std::optional<std::string> expanded1 = ExpandScheme(scheme1);
-    if (!expanded1) {
-        validation.message = texts::kSchemeBad1;
-        return validation;
-    }
+    if (!expanded1) return refuse(texts::kSchemeBad1, 0);
     std::optional<std::string> expanded2 = ExpandScheme(scheme2);
-    if (!expanded2) {
-        validation.message = texts::kSchemeBad2;
-        return validation;
-    }
+    if (!expanded2) return refuse(texts::kSchemeBad2, 1);
     validation.duellists[0].scheme = std::move(*expanded1);
     validation.duellists[1].scheme = std::move(*expanded2);
     return validation;
@@ -572,6 +625,7 @@ DuelScreenTexts RunDuelRequest(const DuelRequest& request, Dice& dice) {
     const Validation prepared = PrepareDuel(request);
     if (!prepared.message.empty()) {
         screen.ErrorText = prepared.message;
+        screen.refusedField = prepared.field;
         return screen;
     }
     const auto& [d1, d2] = prepared.duellists;

@@ -48,11 +48,13 @@ extern const std::array<DuelField, 18> kDuelFields;
 std::string& FieldText(DuelRequest& request, const DuelField& field);
 
 // Everything the duel button writes: the texts of InfoBM1, InfoBM2 and
-// ErrorText.
+// ErrorText; and, for a refused request, the control whose text the refusal
+// concerns (the window shows no more than the message).
 struct DuelScreenTexts {
     std::string InfoBM1;
     std::string InfoBM2;
     std::string ErrorText;
+    const char* refusedField = nullptr;
 };
 
 // A duellist's record, built afresh on every request.
@@ -68,9 +70,11 @@ struct Duellist {
 };
 
 // Validation of the parameter fields (not the schemes): either a message or
-// the two records.
+// the two records. The checks run in a fixed order and stop at the first
+// field that fails: `field` names that control.
 struct Validation {
-    std::string message;  // empty when accepted
+    std::string message;          // empty when accepted
+    const char* field = nullptr;  // the control a refusal concerns
     std::array<Duellist, 2> duellists;
 };
 Validation ValidateDuel(const DuelRequest& request);

@@ -30,6 +30,9 @@ inline constexpr char kTransferRefused[] =
     "Перенос данных отменён. Возможно расчёт был произведён на основании некорректных данных!";
 inline constexpr char kTransferQuestion[] = "Вы действительно хотите перенести характеристики на боевую панель?";
 inline constexpr char kTransferQuestionTitle[] = "Test";
+// The question box's buttons, as the window shows them on a Russian system.
+inline constexpr char kQuestionYes[] = "Да";
+inline constexpr char kQuestionNo[] = "Нет";
 
 // The page's own notices: a ?clock= list it cannot read, a duel link it
 // cannot read, and the mark of a duel replayed from a link.
@@ -37,6 +40,10 @@ inline constexpr char kClockListBad[] =
     "Список показаний часов в адресе страницы (?clock=) не прочитан: кости бросаются случайно.";
 inline constexpr char kDuelLinkBad[] = "Ссылка на дуэль повреждена или обрезана: дуэль не показана.";
 inline constexpr char kReplayMark[] = "Повтор дуэли по ссылке: кости не брошены заново, а взяты из ссылки.";
+// Beside a link made on a copy of the page opened from disk.
+inline constexpr char kLinkOnlyHere[] =
+    "Эта ссылка откроется только на этом компьютере, из этого файла. Другой человек откроет её в своей "
+    "копии страницы: вставит в поле для полученной ссылки и откроет.";
 
 // The conversion error's message; %s stands for the refused text.
 inline constexpr char kConvertErrorFormat[] = "'%s' is not a valid integer value";

@@ -98,14 +98,19 @@ val ReadingsArray(const std::vector<std::uint64_t>& readings) {
     return array;
 }
 
-// The duel button's three texts, and the link to the duel when one was
-// fought (a refused request takes no reading and has no link).
+// The name of the control a refusal concerns, or null.
+val FieldOf(const char* field) { return field ? val(std::string(field)) : val::null(); }
+
+// The duel button's three texts, the control a refusal concerns, and the
+// link to the duel when one was fought (a refused request takes no reading
+// and has no link).
 val DuelTexts(const DuelRequest& request, const DuelScreenTexts& shown,
               const std::vector<std::uint64_t>& readings) {
     val result = val::object();
     result.set("InfoBM1", shown.InfoBM1);
     result.set("InfoBM2", shown.InfoBM2);
     result.set("ErrorText", shown.ErrorText);
+    result.set("field", FieldOf(shown.refusedField));
     result.set("link", readings.empty() ? std::string() : WriteDuelLink(request, readings));
     result.set("readingCount", static_cast<unsigned>(readings.size()));
     return result;
@@ -146,6 +151,9 @@ val PageFacts(std::string fileName) {
     texts.set("clockListBad", std::string(texts::kClockListBad));
     texts.set("duelLinkBad", std::string(texts::kDuelLinkBad));
     texts.set("replayMark", std::string(texts::kReplayMark));
+    texts.set("questionYes", std::string(texts::kQuestionYes));
+    texts.set("questionNo", std::string(texts::kQuestionNo));
+    texts.set("linkOnlyHere", std::string(texts::kLinkOnlyHere));
     val messages = val::array();
     for (const char* message : texts::kDuelMessages) messages.call<void>("push", std::string(message));
     texts.set("duelMessages", messages);
@@ -274,7 +282,8 @@ val DuelOddsOf(val fields) {
     });
 }
 
-// CalcOfBattleCharsClick: the four texts and the ten check boxes.
+// CalcOfBattleCharsClick: the four texts and the ten check boxes; a refusal
+// names the field it concerns.
 val Calculate(val forum) {
     return Guarded([&] {
         ForumFields fields;
@@ -287,6 +296,7 @@ val Calculate(val forum) {
         const Calculation calculation = CalculateCombat(fields);
         val result = val::object();
         result.set("message", calculation.message);
+        result.set("field", FieldOf(calculation.field));
         const CombatTexts& r = calculation.results;
         result.set("FOgnOr1", r.FOgnOr1);
         result.set("FHolOr1", r.FHolOr1);

@@ -14,47 +14,6 @@
   const page = () => window.Saberline;
   const core = () => page().core();
 
-  // --- The panel, below the duel screen's extras ----------------------------
-  const panel = `
-<fieldset id="FairDuel">
-  <legend>Честная дуэль: обязательство до дуэли, слова игроков, проверка</legend>
-  <p class="fair-note">Перед дуэлью создайте обязательство и опубликуйте его в теме; секрет сохраните
-    у себя и никому не показывайте. Когда оба игрока опубликуют свои слова, впишите их и нажмите
-    «Честный бой», затем опубликуйте ходы и ссылку проверки.</p>
-  <div class="fair-grid">
-    <button type="button" id="FairCommit" class="button">Создать обязательство</button><span></span>
-    <label for="FairSecret">Секрет (хранить у себя до дуэли):</label>
-    <input type="text" id="FairSecret" class="edit" spellcheck="false" autocomplete="off">
-    <label for="FairCommitment">Обязательство (опубликовать в теме):</label>
-    <input type="text" id="FairCommitment" class="edit" readonly spellcheck="false">
-    <label for="FairWord1">Слово игрока бретёра №1:</label>
-    <input type="text" id="FairWord1" class="edit" spellcheck="false" autocomplete="off">
-    <label for="FairWord2">Слово игрока бретёра №2:</label>
-    <input type="text" id="FairWord2" class="edit" spellcheck="false" autocomplete="off">
-    <button type="button" id="FairBattle" class="button">Честный бой</button><span></span>
-    <button type="button" id="FairCopyLink" class="button" disabled>Скопировать ссылку проверки</button>
-    <input type="text" id="FairLink" class="edit" readonly aria-label="Ссылка проверки" spellcheck="false">
-  </div>
-  <p id="FairMessage" role="alert"></p>
-  <div id="FairCheck" hidden>
-    <div class="fair-grid">
-      <span>SHA-256 секрета из ссылки:</span><output id="FairCheckCommitment"></output>
-      <span>Слова игроков из ссылки:</span><output id="FairCheckWords"></output>
-      <label for="FairPostedCommitment">Обязательство, опубликованное до дуэли:</label>
-      <input type="text" id="FairPostedCommitment" class="edit" spellcheck="false" autocomplete="off">
-      <label for="FairPostedLog1">Опубликованные ходы бойца №1:</label>
-      <input type="text" id="FairPostedLog1" class="edit" spellcheck="false" autocomplete="off">
-      <label for="FairPostedLog2">Опубликованные ходы бойца №2:</label>
-      <input type="text" id="FairPostedLog2" class="edit" spellcheck="false" autocomplete="off">
-      <label for="FairPostedMessage">Опубликованное сообщение (если было):</label>
-      <input type="text" id="FairPostedMessage" class="edit" spellcheck="false" autocomplete="off">
-      <button type="button" id="FairCheckButton" class="button">Проверить</button><span></span>
-    </div>
-    <p id="FairVerdict" role="status"></p>
-  </div>
-</fieldset>`;
-  $('DuelExtras').insertAdjacentHTML('beforeend', panel);
-
   // --- The browser's cryptography ---------------------------------------------
   const subtle = () => {
     if (!window.crypto || !crypto.subtle) throw new Error(core().fairFacts().noCrypto);
@@ -79,6 +38,7 @@
     link = fragment ? page().Address.withFragment(fragment) : '';
     setValue('FairLink', link);
     $('FairCopyLink').disabled = !link;
+    page().noteLink($('FairLinkNote'), link, [$('FairCopyLink')]);
   }
 
   // The commitment of the secret as it stands in its field (empty while the
@@ -151,6 +111,7 @@
     setText('FairCheckWords', '');
     $('FairVerdict').className = 'failed';
     page().showDuelTexts(noDuel);
+    page().bringIntoView($('FairCheck'));
     const read = core().fairReadLink(fragment);
     if (read.message) {
       setText('FairVerdict', read.message);
@@ -194,9 +155,7 @@
   // the logs no longer belong to a fair duel or a checked link.
   function forget() {
     opened = null;
-    link = '';
-    setValue('FairLink', '');
-    $('FairCopyLink').disabled = true;
+    setLink('');
     $('FairCheck').hidden = true;
     setText('FairMessage', '');
     setText('FairVerdict', '');

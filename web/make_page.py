@@ -3,16 +3,22 @@
 
 The controls of the four screens come from the window's stored layout
 ui/Unit1.ui: names (element ids), captions, initial texts, maximum lengths,
-enabled flags, keyboard order, positions, sizes, fonts and colours. The site
-address comes from ui/Unit1.h. Pictures are inlined from assets/, the core's
-WebAssembly and its loader from the emscripten build, and the page's own
-template, style and script from web/. The result makes no network request.
+enabled flags, keyboard order, positions, sizes, fonts and colours, the
+names and descriptions a screen reader gives. The site address comes from
+ui/Unit1.h. Pictures are inlined from assets/, the core's WebAssembly and
+its loader from the emscripten build, and the page's own template, style
+and script from web/. The result makes no network request.
+
+Each screen's elements stand in the window's keyboard order (no tabindex):
+a caption label T<name> and a note NBof<name> right before the control
+<name> they belong to, other texts and pictures before the next control
+that takes the focus (the screen's heading first). From 760 pixels wide
+every element still stands where the window has it.
 """
 
 import argparse
 import base64
 import html
-import json
 import re
 import subprocess
 import sys
@@ -23,6 +29,10 @@ FONT_FAMILY = 'Tahoma, Verdana, "DejaVu Sans Condensed", sans-serif'
 NO_LIMIT = 32767
 # Pictures above this many bytes are re-encoded for the page.
 LARGE_PICTURE = 20000
+# The screen FormCreate leaves shown; the others start hidden.
+START_SCREEN = 'BattlePanel'
+# The button face every text of the window stands on.
+PANEL = '#f0f0f0'
 
 
 def prop(widget, name):
@@ -42,6 +52,51 @@ def rect_of(widget):
     return [int(r.find(k).text) for k in ('x', 'y', 'width', 'height')]
 
 
+# --- Contrast (WCAG 2.1) --------------------------------------------------------
+
+def rgb_of(colour):
+    return [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
+
+
+def luminance(rgb):
+    def linear(c):
+        c /= 255
+        return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (linear(c) for c in rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def contrast(a, b):
+    la, lb = sorted((luminance(a), luminance(b)), reverse=True)
+    return (la + 0.05) / (lb + 0.05)
+
+
+def readable(colour, large=False, background=PANEL):
+    """The colour itself when it reads on the background at AA (4.5:1, or
+    3:1 for large text), else the nearest shade of its hue that does: the
+    colour mixed with as little black as passes."""
+    need = 3.0 if large else 4.5
+    rgb, back = rgb_of(colour), rgb_of(background)
+    if contrast(rgb, back) >= need:
+        return colour
+    for step in range(1, 256):
+        shade = [round(c * (255 - step) / 255) for c in rgb]
+        if contrast(shade, back) >= need:
+            return '#%02x%02x%02x' % tuple(shade)
+    return '#000000'
+
+
+def readable_css(css):
+    """The page's own text colours made readable on the panel. Colours
+    lighter than the panel stand on backgrounds of their own and stay."""
+    def fix(m):
+        colour = m.group(2)
+        if luminance(rgb_of(colour)) >= luminance(rgb_of(PANEL)):
+            return m.group(0)
+        return m.group(1) + readable(colour)
+    return re.sub(r'((?<![-\w])color:\s*)(#[0-9a-fA-F]{6})\b', fix, css)
+
+
 class Page:
     def __init__(self, ui, assets, site, convert):
         self.convert = convert
@@ -52,18 +107,28 @@ class Page:
         self.tab = {name: i + 1 for i, name in enumerate(stops)}
         self.css = []       # rules at every width
         self.wide = []      # rules of the window's own layout (760 px and wider)
-        self.pictures = {}  # picture file -> selectors showing it
+        self.narrow = []    # rules of the flowing layout (below 760 px)
+        self.pictures = {}  # picture file -> (screen, selectors showing it)
 
-    def picture_data(self, path):
-        """The large pictures travel as WebP (about a third of the JPEG's
-        size at the same look); small ones as they are."""
+    def picture_data(self, path, boxes):
+        """The large pictures travel as WebP (about a fourth of the JPEG's
+        size at the same look), cut to the part the one box showing them
+        shows (from the top left, or around the centre); small ones as they
+        are. The type, the data and the size of the part kept, if cut."""
         with open(path, 'rb') as f:
             data = f.read()
         if len(data) < LARGE_PICTURE or not self.convert:
-            return 'image/jpeg', data
-        webp = subprocess.run([self.convert, path, '-strip', '-quality', '60', 'webp:-'],
-                              check=True, stdout=subprocess.PIPE).stdout
-        return 'image/webp', webp
+            return 'image/jpeg', data, None
+        command = [self.convert, path]
+        kept = None
+        if len(boxes) == 1:
+            (width, height), centred = boxes[0]
+            command += ['-gravity', 'center' if centred else 'northwest', '-crop', '%dx%d+0+0' % (width, height),
+                        '+repage']
+            kept = (width, height)
+        command += ['-strip', '-quality', '50', '-define', 'webp:method=6', 'webp:-']
+        webp = subprocess.run(command, check=True, stdout=subprocess.PIPE).stdout
+        return 'image/webp', webp, kept
 
     def font_rule(self, widget, inherited):
         font = prop(widget, 'font')
@@ -85,11 +150,79 @@ class Page:
 
     @staticmethod
     def font_css(f):
+        # WCAG's large text: 24 px, or 18.66 px (14 pt) bold.
+        large = f['size'] >= 24 or (f['bold'] and f['size'] >= 18.66)
         return ('font: %s%s%dpx %s; color: %s; text-decoration: %s;' % (
             'italic ' if f['italic'] else '', 'bold ' if f['bold'] else 'normal ', f['size'],
-            FONT_FAMILY, f['colour'], 'underline' if f['underline'] else 'none'))
+            FONT_FAMILY, readable(f['colour'], large), 'underline' if f['underline'] else 'none'))
 
-    def widget(self, w, font, out, depth):
+    # --- Keyboard order ---------------------------------------------------------
+
+    def tab_key(self, w):
+        """The widget's place in the window's keyboard order; a group box
+        takes its first control's place; None for what takes no focus."""
+        if w.get('name') in self.tab:
+            return self.tab[w.get('name')]
+        keys = [k for k in (self.tab_key(c) for c in w.findall('widget')) if k is not None]
+        return min(keys) if keys else None
+
+    @staticmethod
+    def names(label):
+        """The control a caption label T<name> or a note NBof<name> belongs to."""
+        m = re.match(r'^(?:NBof|T)(.+)$', label.get('name'))
+        return m.group(1) if m and label.get('class') == 'QLabel' else None
+
+    def ordered(self, container):
+        """The container's children in keyboard order: (widget, leading)."""
+        children = container.findall('widget')
+        siblings = {c.get('name') for c in children}
+        leading, trailing, pending = [], [], []
+        before = {}
+        focusable = []
+        for c in children:
+            owner = self.names(c)
+            if owner in siblings and owner != c.get('name'):
+                before.setdefault(owner, []).append(c)
+            elif self.tab_key(c) is None:
+                pending.append(c)
+            else:
+                (before.setdefault(c.get('name'), []) if focusable else leading).extend(pending)
+                pending = []
+                focusable.append(c)
+        trailing = pending
+        out = [(w, True) for w in leading]
+        for c in sorted(focusable, key=self.tab_key):
+            out.extend((w, False) for w in before.get(c.get('name'), []))
+            out.append((c, False))
+        out.extend((w, False) for w in trailing)
+        # Caption labels and notes of controls that take no focus stay in order.
+        placed = {id(w) for w, _ in out}
+        out.extend((w, False) for w in children if id(w) not in placed)
+        return out
+
+    # --- Elements ---------------------------------------------------------------
+
+    def descriptions(self, container):
+        """The description elements of the container's controls: controls
+        next to each other in keyboard order with the same description share
+        one element, after the last of them. Returns control name -> element
+        id, and element id -> (text, the control it follows)."""
+        ids, elements = {}, {}
+        run = None  # (text, element id) of the control just before
+        for w, _ in self.ordered(container):
+            if self.tab_key(w) is None:
+                continue
+            about = text_of(w, 'accessibleDescription')
+            if not about:
+                run = None
+                continue
+            if not run or run[0] != about:
+                run = (about, w.get('name') + '-about')
+            ids[w.get('name')] = run[1]
+            elements[run[1]] = (about, w.get('name'))
+        return ids, elements
+
+    def widget(self, w, font, out, depth, screen, heading=False, described=None):
         cls = w.get('class')
         name = w.get('name')
         pad = '  ' * depth
@@ -102,29 +235,38 @@ class Page:
             self.wide.append('%s { left: %dpx; top: %dpx; }' % (sel, x, y))
         else:
             self.wide.append('%s { left: %dpx; top: %dpx; width: %dpx; height: %dpx; }' % (sel, x, y, width, height))
-        tab = self.tab.get(name)
-        tabattr = ' tabindex="%d"' % tab if tab else ''
         disabled = ' disabled' if text_of(w, 'enabled') == 'false' else ''
         esc = lambda s: html.escape(s or '', quote=True)
+        # The name a screen reader gives: the caption label's text where the
+        # control has one, else the stored accessibleName.
+        stored_name = text_of(w, 'accessibleName')
+        labelled = self.has_caption(w)
+        named = ' aria-label="%s"' % esc(stored_name) if stored_name and not labelled else ''
+        describedby = ' aria-describedby="%s"' % ' '.join(described) if described else ''
 
         if cls == 'QFrame':
-            out.append('%s<section id="%s" class="screen">' % (pad, name))
-            for child in w.findall('widget'):
-                self.widget(child, f, out, depth + 1)
+            hidden = '' if name == START_SCREEN else ' hidden'
+            out.append('%s<section id="%s" class="screen"%s>' % (pad, name, hidden))
+            self.children(w, f, out, depth + 1, name)
             out.append('%s</section>' % pad)
         elif cls == 'QGroupBox':
-            out.append('%s<div id="%s" class="group" role="group" aria-labelledby="%s-title">' % (pad, name, name))
-            out.append('%s  <span class="title" id="%s-title">%s</span>' % (pad, name, esc(text_of(w, 'title'))))
-            for child in w.findall('widget'):
-                self.widget(child, f, out, depth + 1)
-            out.append('%s</div>' % pad)
+            out.append('%s<fieldset id="%s" class="group">' % (pad, name))
+            out.append('%s  <legend class="title" id="%s-title">%s</legend>' % (pad, name, esc(text_of(w, 'title'))))
+            self.children(w, f, out, depth + 1, screen)
+            out.append('%s</fieldset>' % pad)
         elif cls in ('QLabel', 'ClickLabel') and prop(w, 'pixmap') is not None:
             picture = prop(w, 'pixmap').text.split('/')[-1]
             align = text_of(w, 'alignment') or ''
-            self.pictures.setdefault(picture, []).append(sel)
+            shown = self.pictures.setdefault(picture, (screen, [], []))
+            shown[1].append(sel)
+            shown[2].append(((width, height), 'AlignCenter' in align))
             place = 'center' if 'AlignCenter' in align else 'left top'
             self.css.append('%s { background-position: %s; }' % (sel, place))
-            out.append('%s<div id="%s" class="picture" role="img" aria-hidden="true"></div>' % (pad, name))
+            about = text_of(w, 'accessibleDescription')
+            if about:
+                # The picture's content as text, before the picture.
+                out.append('%s<p id="%s-text" class="picture-text">%s</p>' % (pad, name, esc(about)))
+            out.append('%s<div id="%s" class="picture" aria-hidden="true"></div>' % (pad, name))
         elif cls == 'ClickLabel':
             cursor = 'pointer' if text_of(w, 'cursor') == 'PointingHandCursor' else 'auto'
             self.css.append('%s { cursor: %s; }' % (sel, cursor))
@@ -134,29 +276,93 @@ class Page:
             kind = 'label auto' if auto else 'label fixed'
             if 'AlignHCenter' in (text_of(w, 'alignment') or ''):
                 kind += ' centred'
-            out.append('%s<div id="%s" class="%s">%s</div>' % (pad, name, kind, esc(text_of(w, 'text'))))
+            owner = self.names(w)
+            if name.startswith('T') and owner and self.find(owner) is not None:
+                out.append('%s<label id="%s" for="%s" class="%s">%s</label>'
+                           % (pad, name, owner, kind, esc(text_of(w, 'text'))))
+            else:
+                tag = 'h2' if heading else 'div'
+                out.append('%s<%s id="%s" class="%s">%s</%s>' % (pad, tag, name, kind, esc(text_of(w, 'text')), tag))
         elif cls == 'QLineEdit':
             limit = text_of(w, 'maxLength')
-            maxlength = ' maxlength="%s"' % limit if limit and int(limit) < NO_LIMIT else ''
             value = text_of(w, 'text')
-            out.append('%s<input type="text" id="%s" class="edit" value="%s"%s%s%s spellcheck="false" autocomplete="off">'
-                       % (pad, name, esc(value), maxlength, disabled, tabattr))
+            if limit and int(limit) < NO_LIMIT:
+                out.append('%s<input type="text" id="%s" class="edit" value="%s" maxlength="%s"%s%s%s '
+                           'spellcheck="false" autocomplete="off">'
+                           % (pad, name, esc(value), limit, disabled, named, describedby))
+            else:
+                # A field without a limit holds what the system writes (a move
+                # log): one line from 760 pixels wide, wrapped below.
+                out.append('%s<textarea id="%s" class="edit log" rows="1"%s%s%s spellcheck="false" '
+                           'autocomplete="off">%s</textarea>' % (pad, name, disabled, named, describedby, esc(value)))
         elif cls == 'QPushButton':
             out.append('%s<button type="button" id="%s" class="button"%s%s>%s</button>'
-                       % (pad, name, disabled, tabattr, esc(text_of(w, 'text'))))
+                       % (pad, name, disabled, named, esc(text_of(w, 'text'))))
         elif cls == 'QRadioButton':
             checked = ' checked' if text_of(w, 'checked') == 'true' else ''
             group = re.sub(r'\d+$', '', name)
-            out.append('%s<label id="%s-box" class="radio"><input type="radio" id="%s" name="%s"%s%s%s>%s</label>'
-                       % (pad, name, name, group, checked, disabled, tabattr, esc(text_of(w, 'text'))))
+            out.append('%s<label id="%s-box" class="radio"><input type="radio" id="%s" name="%s"%s%s>%s</label>'
+                       % (pad, name, name, group, checked, disabled, esc(text_of(w, 'text'))))
             # The position belongs to the radio's box (button and caption).
             self.wide[-1] = self.wide[-1].replace(sel + ' ', sel + '-box ', 1)
             self.css[-1] = self.css[-1].replace(sel + ' ', sel + '-box ', 1)
         elif cls == 'QCheckBox':
             checked = ' checked' if text_of(w, 'checked') == 'true' else ''
-            out.append('%s<input type="checkbox" id="%s" class="check"%s%s%s>' % (pad, name, checked, disabled, tabattr))
+            out.append('%s<input type="checkbox" id="%s" class="check"%s%s%s%s>'
+                       % (pad, name, checked, disabled, named, describedby))
         else:
             sys.exit('make_page: no element for %s %s' % (cls, name))
+
+    def find(self, name):
+        for w in self.root.iter('widget'):
+            if w.get('name') == name:
+                return w
+        return None
+
+    def has_caption(self, w):
+        caption = self.find('T' + w.get('name'))
+        return caption is not None and caption.get('class') == 'QLabel'
+
+    def flow_order(self, container, ids):
+        """Below 760 pixels the screens flow in one column in the window's
+        visual order: rows of controls whose heights overlap, top to bottom,
+        each row left to right; a description after the row of the control
+        it describes. CSS order values for the children and descriptions."""
+        placed = sorted(container.findall('widget'), key=lambda w: (rect_of(w)[1], rect_of(w)[0]))
+        rows = []
+        for w in placed:
+            x, y, width, height = rect_of(w)
+            if rows and y < rows[-1]['bottom']:
+                rows[-1]['items'].append(w)
+                rows[-1]['bottom'] = max(rows[-1]['bottom'], y + height)
+            else:
+                rows.append({'items': [w], 'bottom': y + height})
+        order, rank = {}, 0
+        for row in rows:
+            for w in sorted(row['items'], key=lambda w: (rect_of(w)[0], rect_of(w)[1])):
+                order[w.get('name')] = rank
+                rank += 2
+            for w in row['items']:
+                if w.get('name') in ids:
+                    order.setdefault(ids[w.get('name')], rank - 1)
+        return order
+
+    def children(self, container, font, out, depth, screen):
+        ids, elements = self.descriptions(container)
+        for name, rank in self.flow_order(container, ids).items():
+            box = '-box' if (self.find(name) is not None and self.find(name).get('class') == 'QRadioButton') else ''
+            self.narrow.append('#%s%s { order: %d; }' % (name, box, rank))
+        for child, leading in self.ordered(container):
+            name = child.get('name')
+            notes = [n.get('name') for n in container.findall('widget')
+                     if self.names(n) == name and n.get('name').startswith('NBof')]
+            described = notes + ([ids[name]] if name in ids else [])
+            heading = leading and container.get('class') == 'QFrame' and child.get('class') == 'QLabel'
+            self.widget(child, font, out, depth, screen, heading, described)
+            for ident, (about, last) in elements.items():
+                if last == name:
+                    out.append('%s<span id="%s" class="about">%s</span>'
+                               % ('  ' * depth, ident, html.escape(about)))
 
     def build(self):
         form = self.root.find('widget')
@@ -168,17 +374,35 @@ class Page:
         out = []
         client = form.find('widget')
         for panel in client.findall('widget'):
-            self.widget(panel, font, out, 2)
+            self.widget(panel, font, out, 2, panel.get('name'))
             if panel.get('name') == 'BattlePanel':
                 # The page's additions to the duel screen stand just below it.
                 px, py, pw, ph = rect_of(panel)
                 self.wide.append('#DuelExtras { left: %dpx; top: %dpx; width: %dpx; }' % (px, py + ph + px, pw))
-        for picture, selectors in self.pictures.items():
-            kind, data = self.picture_data('%s/%s' % (self.assets, picture))
-            self.css.append('%s { background-image: url(data:%s;base64,%s); }'
-                            % (', '.join(selectors), kind, base64.b64encode(data).decode('ascii')))
+        # Each screen's pictures are decoded when the screen is first shown:
+        # their rules wait in an inert script element until then.
+        lazy = []
+        for picture, (screen, selectors, boxes) in self.pictures.items():
+            kind, data, kept = self.picture_data('%s/%s' % (self.assets, picture), boxes)
+            if kept:
+                # Below 760 pixels a cut picture fills the screen's width.
+                self.narrow.append('%s { aspect-ratio: %d / %d; }' % (selectors[0], kept[0], kept[1]))
+            lazy.append('<script type="text/css" class="screen-pictures" data-screen="%s">%s '
+                        '{ background-image: url(data:%s;base64,%s); }</script>'
+                        % (screen, ', '.join(selectors), kind, base64.b64encode(data).decode('ascii')))
         title = text_of(form, 'windowTitle')
-        return title, '\n'.join(out)
+        return title, '\n'.join(out), '\n'.join(lazy)
+
+
+def grouped(rules):
+    """Rules of one selector each, those with the same declarations joined
+    into one rule (every selector names one element, so the order of the
+    rules does not matter): a shorter style for the browser to read."""
+    selectors = {}
+    for rule in rules:
+        selector, declarations = rule.split(' { ', 1)
+        selectors.setdefault(declarations, []).append(selector)
+    return ['%s { %s' % (', '.join(names), declarations) for declarations, names in selectors.items()]
 
 
 def script_text(path):
@@ -186,6 +410,14 @@ def script_text(path):
         text = f.read()
     # Nothing inside a script element may close it.
     return text.replace('</script', '<\\/script')
+
+
+def public_address(address):
+    """The address the page is published at, for links anyone can open; empty
+    for none. An http or https address without a fragment."""
+    if address and not re.match(r'^https?://[^\s"<>#]+$', address):
+        sys.exit('make_page: the public address must be an http:// or https:// address without "#": %r' % address)
+    return address
 
 
 def main():
@@ -197,22 +429,26 @@ def main():
     # Several styles and scripts (the page's, then the fair duel's) go in in order.
     ap.add_argument('--style', required=True, action='append')
     ap.add_argument('--script', required=True, action='append')
+    ap.add_argument('--boot', required=True, help='the first script, run before the screens are read')
     ap.add_argument('--module', required=True)
     ap.add_argument('--wasm', required=True)
     ap.add_argument('--icon', required=True)
     ap.add_argument('--convert', help='ImageMagick convert, to write the large pictures as WebP')
+    ap.add_argument('--public-address', default='',
+                    help='the address the page is published at: links made on any copy point there')
     ap.add_argument('-o', '--output', required=True)
     a = ap.parse_args()
 
     with open(a.window_header, encoding='utf-8') as f:
         site = re.search(r'kSiteAddress\s*=\s*"([^"]+)"', f.read()).group(1)
     page = Page(a.ui, a.assets, site, a.convert)
-    title, screens = page.build()
+    title, screens, pictures = page.build()
     style = ''
     for path in a.style:
         with open(path, encoding='utf-8') as f:
             style += f.read()
-    css = '\n'.join(page.css) + '\n@media (min-width: 760px) {\n' + '\n'.join(page.wide) + '\n}\n' + style
+    css = ('\n'.join(grouped(page.css)) + '\n@media (min-width: 760px) {\n' + '\n'.join(page.wide) + '\n}\n'
+           '@media (max-width: 759px) {\n' + '\n'.join(page.narrow) + '\n}\n' + readable_css(style))
     with open(a.wasm, 'rb') as f:
         wasm = base64.b64encode(f.read()).decode('ascii')
     with open(a.icon, 'rb') as f:
@@ -221,9 +457,12 @@ def main():
         template = f.read()
     parts = {
         'TITLE': html.escape(title),
+        'ADDRESS': html.escape(public_address(a.public_address), quote=True),
         'ICON': 'data:image/png;base64,' + icon,
         'STYLE': css,
         'SCREENS': screens,
+        'PICTURES': pictures,
+        'BOOT': script_text(a.boot),
         'MODULE': script_text(a.module),
         'WASM': wasm,
         'SCRIPT': '\n'.join(script_text(path) for path in a.script),

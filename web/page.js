@@ -5,8 +5,10 @@
 // core's. The elements carry the window's control names as their ids.
 (function () {
   const $ = (id) => document.getElementById(id);
+  // Below 760 pixels the screens flow in one column for a phone.
+  const phone = window.matchMedia('(max-width: 759px)');
 
-  // --- The page's address: ?clock=LIST and the duel link after '#' --------
+  // --- The page's address: ?clock=LIST and the link after '#' ----------------
   // All reading and writing of the address happens here.
   const Address = {
     // The readings chosen with ?clock=LIST, or null for the page's own dice.
@@ -18,9 +20,25 @@
     fragment() {
       return location.hash.length > 1 ? location.hash.slice(1) : null;
     },
-    // The page's own address (query and fragment dropped) with `fragment`.
+    // The address the page was published at (set when it was built), or ''.
+    published() {
+      return document.documentElement.dataset.publicAddress || '';
+    },
+    // A link to `fragment`: at the published address where there is one,
+    // else at this copy's own address (query and fragment dropped).
     withFragment(fragment) {
-      return location.href.split('#')[0].split('?')[0] + '#' + fragment;
+      return (Address.published() || location.href.split('#')[0].split('?')[0]) + '#' + fragment;
+    },
+    // Whether a link made here opens only where this file is: a copy opened
+    // from disk, with no published address.
+    onlyHere() {
+      return !Address.published() && location.protocol === 'file:';
+    },
+    // A pasted link's part after '#', or the whole text when it has none.
+    fragmentOf(text) {
+      const trimmed = text.trim();
+      const at = trimmed.indexOf('#');
+      return at >= 0 ? trimmed.slice(at + 1) : trimmed;
     },
     // Forgets the fragment, so that a reload does not replay the link again.
     dropFragment() {
@@ -37,10 +55,11 @@
   };
 
   // --- Modal boxes ---------------------------------------------------------
-  // One box at a time; the page takes no other input while it shows. The
-  // message dialog has OK, the error box a stop sign and OK, the question a
-  // question mark, Yes (the default) and No, and is left by those two only:
-  // Escape and clicks beside the box do nothing.
+  // One box at a time; the page takes no other input while it shows, and
+  // Tab goes round the box's buttons only. The message dialog has OK, the
+  // error box a stop sign and OK, the question a question mark, Yes (the
+  // default) and No, and is left by those two only: Escape and clicks beside
+  // the box do nothing. The focus goes back where it was when the box closes.
   const Dialogs = {
     show(kind, title, text) {
       const layer = $('ModalLayer');
@@ -48,17 +67,28 @@
       const shown = kind === 'question' ? ['yes', 'no'] : ['ok'];
       $('ModalTitle').textContent = title;
       $('ModalText').textContent = text;
+      buttons.yes.textContent = facts.texts.questionYes;
+      buttons.no.textContent = facts.texts.questionNo;
       const icon = $('ModalIcon');
       icon.className = kind === 'question' ? 'question' : kind === 'error' ? 'stop' : '';
       icon.textContent = kind === 'question' ? '?' : kind === 'error' ? '\u2715' : '';
       for (const [answer, button] of Object.entries(buttons)) button.hidden = !shown.includes(answer);
       const returnFocus = document.activeElement;
+      const order = shown.map((answer) => buttons[answer]);
+      const holdFocus = (event) => {
+        if (event.key !== 'Tab') return;
+        event.preventDefault();
+        const at = order.indexOf(document.activeElement);
+        order[at < 0 ? 0 : (at + (event.shiftKey ? order.length - 1 : 1)) % order.length].focus();
+      };
       $('Form1').inert = true;
       layer.hidden = false;
-      buttons[shown[0]].focus();
+      document.addEventListener('keydown', holdFocus);
+      order[0].focus();
       return new Promise((resolve) => {
         const answered = (answer) => () => {
           for (const button of Object.values(buttons)) button.onclick = null;
+          document.removeEventListener('keydown', holdFocus);
           layer.hidden = true;
           $('Form1').inert = false;
           if (returnFocus && returnFocus.focus) returnFocus.focus();
@@ -85,7 +115,17 @@
   }
 
   // --- Reading and writing elements ----------------------------------------
-  const show = (id) => { $(id).hidden = false; };
+  // A screen's pictures are decoded when it is first shown.
+  function show(id) {
+    $(id).hidden = false;
+    for (const pictures of document.querySelectorAll(`script.screen-pictures[data-screen="${id}"]`)) {
+      const style = document.createElement('style');
+      style.textContent = pictures.textContent;
+      document.head.appendChild(style);
+      pictures.remove();
+    }
+    fitLogs();
+  }
   const hide = (id) => { $(id).hidden = true; };
   const setText = (id, text) => { $(id).textContent = text; };
   const setValue = (id, text) => { $(id).value = text; };
@@ -117,18 +157,114 @@
     return results;
   }
 
-  // --- The duel link --------------------------------------------------------
+  // Below 760 pixels a move log wraps and is as tall as its text; from 760
+  // it is the window's one-line field.
+  function fitLogs() {
+    for (const log of document.querySelectorAll('textarea.log')) {
+      log.style.height = '';
+      if (!phone.matches || !log.offsetParent) continue;
+      const style = getComputedStyle(log);
+      log.style.height = `${log.scrollHeight + parseFloat(style.borderTopWidth) + parseFloat(style.borderBottomWidth)}px`;
+    }
+  }
+
+  // A refusal marks the field it concerns (aria-invalid, an outline, the
+  // focus) until the field is changed or the next refusal or result.
+  let refused = null;
+  function markRefused(field) {
+    if (refused) refused.removeAttribute('aria-invalid');
+    refused = field ? $(field) : null;
+    if (!refused) return;
+    refused.setAttribute('aria-invalid', 'true');
+    refused.focus();
+  }
+
+  // Brings what an opened link shows into view: below 760 pixels the first
+  // element at the top; from 760 each of them where it is nearest.
+  function bringIntoView(...elements) {
+    if (phone.matches) elements[0].scrollIntoView({ block: 'start' });
+    else for (const element of elements) element.scrollIntoView({ block: 'nearest' });
+  }
+
+  // The notices about an opened link stand beside the move logs: below 760
+  // pixels right before them, from 760 at the top of the duel screen's
+  // extras, just below the window's screen.
+  function placeNotices() {
+    const notices = $('LinkNotices');
+    if (phone.matches) {
+      $('TInfoBM1').before(notices);
+      notices.style.order = String(Number(getComputedStyle($('TInfoBM1')).order) - 1);
+    } else if (notices.parentElement !== $('DuelExtras')) {
+      $('DuelExtras').prepend(notices);
+      notices.style.order = '';
+    }
+  }
+
+  // --- Links and the clipboard ------------------------------------------------
+  // Puts a text on the clipboard. A link's field is selected first, and its
+  // selection is copied where the clipboard interface is missing or refused.
+  function copyText(text, field) {
+    const fallback = () => {
+      let source = field;
+      if (!source) {
+        source = document.createElement('textarea');
+        source.value = text;
+        source.className = 'visually-hidden';
+        document.body.appendChild(source);
+      }
+      source.select();
+      document.execCommand('copy');
+      if (!field) source.remove();
+    };
+    if (field) {
+      field.focus();
+      field.select();
+    }
+    if (navigator.clipboard && navigator.clipboard.writeText) navigator.clipboard.writeText(text).catch(fallback);
+    else fallback();
+  }
+  const copyLink = (field, link) => copyText(link, field);
+
+  // Beside a link made on a copy opened from disk: where it opens, and how
+  // others open it. The copy buttons are described by it too.
+  function noteLink(note, link, buttons) {
+    const shown = !!link && Address.onlyHere();
+    note.textContent = shown ? facts.texts.linkOnlyHere : '';
+    note.hidden = !shown;
+    for (const button of buttons) {
+      if (shown) button.setAttribute('aria-describedby', note.id);
+      else button.removeAttribute('aria-describedby');
+    }
+  }
+
+  // --- The duel's result --------------------------------------------------------
   let duelLink = '';  // the last duel's link, '' before any duel
   function setDuelLink(fragment) {
     duelLink = fragment ? Address.withFragment(fragment) : '';
     setValue('DuelLink', duelLink);
     $('CopyDuelLink').disabled = !duelLink;
+    noteLink($('DuelLinkNote'), duelLink, [$('CopyDuelLink'), $('CopyResult')]);
   }
+  // Both logs under their captions, as the window shows them.
+  const logsText = () => ['1', '2'].map((d) => `${$('TInfoBM' + d).textContent}\n${$('InfoBM' + d).value}`);
   function showDuelTexts(shown) {
     setValue('InfoBM1', shown.InfoBM1);
     setValue('InfoBM2', shown.InfoBM2);
     setText('ErrorText', shown.ErrorText);
     setDuelLink(shown.link);
+    // A screen reader speaks the logs of a duel (the message line speaks for
+    // itself).
+    setText('DuelSpoken', shown.InfoBM1 ? logsText().join('\n') : '');
+    $('CopyResult').disabled = !shown.InfoBM1;
+    fitLogs();
+  }
+  // The result for a forum post: both logs under their captions, the
+  // message if there is one, and the duel's link.
+  function resultText() {
+    const parts = logsText();
+    if ($('ErrorText').textContent) parts.push($('ErrorText').textContent);
+    if (duelLink) parts.push(duelLink);
+    return parts.join('\n\n');
   }
 
   // --- Handlers: the window's, step for step ---------------------------------
@@ -147,7 +283,9 @@
 
   function GoBattleClick() {
     hide('ReplayMark');
-    showDuelTexts(call(core.runDuel, readDuelFields()));
+    const shown = call(core.runDuel, readDuelFields());
+    showDuelTexts(shown);
+    markRefused(shown.field);
   }
   function GenShAttack1Click() { setValue('ShAtack1', call(core.generateScheme).scheme); }
   function GenShAtack2Click() { setValue('ShAtack2', call(core.generateScheme).scheme); }
@@ -156,8 +294,10 @@
     const calculation = call(core.calculate, readForumFields());
     if (calculation.message) {
       await Dialogs.message(calculation.message);
+      markRefused(calculation.field);
       return;
     }
+    markRefused(null);
     for (const name of combatResults) setValue(name, calculation[name]);
   }
 
@@ -178,6 +318,7 @@
     setValue('InfoBM1', '');
     setValue('InfoBM2', '');
     setText('ErrorText', '');
+    fitLogs();
   }
 
   // A page cannot close its own tab: the exit button returns the page to the
@@ -188,19 +329,19 @@
     startUp();
   }
 
-  // Selects a link's field and puts the link on the clipboard (the selection
-  // is copied where the clipboard interface is missing or refused).
-  function copyLink(field, link) {
-    field.focus();
-    field.select();
-    if (navigator.clipboard && navigator.clipboard.writeText)
-      navigator.clipboard.writeText(link).catch(() => document.execCommand('copy'));
-    else
-      document.execCommand('copy');
-  }
-
   function CopyDuelLinkClick() {
     if (duelLink) copyLink($('DuelLink'), duelLink);
+  }
+  function CopyResultClick() {
+    copyText(resultText());
+  }
+
+  // A link someone else made, pasted whole or only its part after '#',
+  // opens in this copy of the page as if this copy had been opened with it.
+  function OpenPastedLinkClick() {
+    const fragment = Address.fragmentOf($('PastedLink').value);
+    startUp();
+    return openFragment(fragment);
   }
 
   // --- Exact odds as the fields stand ---------------------------------------
@@ -223,7 +364,10 @@
     FormCreate();
     show('BattlePanel');
     hide('ReplayMark');
+    markRefused(null);
     setDuelLink('');
+    setText('DuelSpoken', '');
+    $('CopyResult').disabled = true;
     setText('PageNotice', call(core.setClockList, Address.clockList()).message);
   }
 
@@ -233,6 +377,7 @@
     const link = call(core.readDuelLink, fragment);
     if (link.message) {
       setText('PageNotice', link.message);
+      bringIntoView($('LinkNotices'));
       return;
     }
     writeDuelFields(link.fields);
@@ -240,6 +385,7 @@
     showDuelTexts(replayed);
     setText('ReplayMark', facts.texts.replayMark);
     show('ReplayMark');
+    bringIntoView($('LinkNotices'), $('TInfoBM1'), $('InfoBM2'));
   }
 
   // A verification link of the fair duel (fair.js) is the fair duel's to
@@ -290,25 +436,49 @@
     CalcOfBattleChars: CalcOfBattleCharsClick,
     MoveCarsOfBattlePanel: MoveCarsOfBattlePanelClick,
     CopyDuelLink: CopyDuelLinkClick,
+    CopyResult: CopyResultClick,
+    OpenPastedLink: OpenPastedLinkClick,
   };
 
-  function decodeWasm() {
-    const text = $('CoreWasm').textContent.trim();
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-    return bytes;
-  }
+  // Without WebAssembly the page's first script (boot.js) has said so and
+  // nothing more runs; a core that does not compile or instantiate says the
+  // same.
+  const noCore = () => document.documentElement.classList.add('no-core');
+  if (!window.SaberlineWasm) return;
+  createSaberline({
+    // The core as boot.js compiled it while the page was read.
+    instantiateWasm(imports, receive) {
+      window.SaberlineWasm.then((module) => WebAssembly.instantiate(module, imports)
+        .then((instance) => receive(instance, module))).catch(noCore);
+      return {};
+    },
+  }).then(start);
 
-  createSaberline({ wasmBinary: decodeWasm() }).then((module) => {
+  function start(module) {
     core = module;
     facts = core.pageFacts(Address.fileName());
     const form = $('Form1');
     form.addEventListener('submit', (event) => event.preventDefault());
     for (const [id, handler] of Object.entries(handlers))
       $(id).addEventListener('click', () => dispatch(handler));
-    form.addEventListener('input', refreshOdds);
+    form.addEventListener('input', (event) => {
+      if (event.target.matches('textarea.log')) {
+        // A move log is one line, as the window's field: no line breaks.
+        if (/[\r\n]/.test(event.target.value)) event.target.value = event.target.value.replace(/[\r\n]+/g, ' ');
+        fitLogs();
+      }
+      if (event.target === refused) markRefused(null);
+      refreshOdds();
+    });
     form.addEventListener('change', refreshOdds);
+    // Enter in a move log starts nothing, as in any of the window's fields.
+    form.addEventListener('keydown', (event) => {
+      if (event.key === 'Enter' && event.target.matches('textarea.log')) event.preventDefault();
+    });
+    $('ErrorText').setAttribute('role', 'status');
+    placeNotices();
+    phone.addEventListener('change', () => { placeNotices(); fitLogs(); });
+    window.addEventListener('resize', fitLogs);
     window.addEventListener('hashchange', () => {
       const fragment = Address.fragment();
       if (fragment) dispatch(() => { startUp(); return openFragment(fragment); });
@@ -321,11 +491,11 @@
       document.documentElement.dataset.ready = 'true';
       performance.mark('saberline-ready');
     });
-  });
+  }
 
   // For the fair-duel mode and tests: the page's pieces, by name.
   window.Saberline = {
-    Address, Dialogs, readDuelFields, writeDuelFields, showDuelTexts, refreshOdds, dispatch, copyLink,
-    core: () => core, facts: () => facts,
+    Address, Dialogs, readDuelFields, writeDuelFields, showDuelTexts, refreshOdds, dispatch, copyLink, noteLink,
+    bringIntoView, core: () => core, facts: () => facts,
   };
 })();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "Calculator.h"
 #include "IntText.h"
 #include "Texts.h"
@@ -132,6 +135,33 @@ TEST(Calculator, RefusesBadForumTexts) {
         EXPECT_EQ(result.message, texts::kForumInputError) << "'" << text << "'";
     }
     EXPECT_EQ(CalculateCombat(ForumFields{}).message, texts::kForumInputError);
+}
+
+// A refusal names the first field that fails: both posts counts are
+// checked before both reputations, and every field's presence before any
+// field's form or value.
+TEST(Calculator, RefusalNamesTheFieldItStopsAt) {
+    ForumFields good;
+    good.posts1 = good.posts2 = "100";
+    good.reputation1 = good.reputation2 = "5";
+    EXPECT_EQ(CalculateCombat(good).field, nullptr);
+    using Changes = std::vector<std::pair<std::string ForumFields::*, const char*>>;
+    const std::pair<Changes, const char*> cases[] = {
+        {{{&ForumFields::posts1, ""}}, "SumPostsBM1"},
+        {{{&ForumFields::reputation1, "x"}, {&ForumFields::posts2, "0"}}, "SumRBM1"},
+        {{{&ForumFields::reputation1, "0"}, {&ForumFields::posts2, "0"}}, "SumPostsBM2"},
+        {{{&ForumFields::posts1, "x"}, {&ForumFields::reputation2, ""}}, "SumRBM2"},
+        {{{&ForumFields::reputation2, "-5"}}, "SumRBM2"},
+        {{{&ForumFields::posts1, "0"}, {&ForumFields::reputation1, "5 "}}, "SumRBM1"},
+    };
+    for (const auto& [changes, field] : cases) {
+        ForumFields fields = good;
+        for (auto [text, value] : changes) fields.*text = value;
+        const Calculation result = CalculateCombat(fields);
+        EXPECT_EQ(result.message, texts::kForumInputError) << field;
+        ASSERT_NE(result.field, nullptr) << field;
+        EXPECT_STREQ(result.field, field);
+    }
 }
 
 TEST(Transfer, RefusesZeroFirearmOrColdPoints) {

@@ -86,6 +86,55 @@ TEST(DuelValidation, FirstFailingCheckGivesItsMessage) {
     }
 }
 
+// A refusal names the field it stopped at: every field's presence is
+// checked before any field's form, form before values, values before the
+// strong sides' ranges, and so on through the costume, repeated sides and
+// the schemes.
+TEST(DuelValidation, RefusalNamesTheFieldItStopsAt) {
+    const DuelType cold = DuelType::ColdWeapons;
+    const std::pair<DuelRequest, const char*> cases[] = {
+        {DuelRequest::StartUp(), "OgnOr1"},
+        {PistolBase({{"BP1", "x"}, {"OgnOr2", ""}}), "OgnOr2"},
+        {PistolBase({{"BP2", "x"}, {"StrZ1", " "}}), "StrZ1"},
+        {PistolBase({{"StrSt24", "a"}}), "StrSt24"},
+        {PistolBase({{"StrSt14", "a"}, {"HolOr1", "0"}}), "StrSt14"},
+        {PistolBase({{"StrZ1", "-5"}, {"HolOr2", "0"}}), "HolOr2"},
+        {PistolBase({{"BP2", "-1"}, {"OgnOr1", "0"}}), "OgnOr1"},
+        {ColdBase(cold, {{"StrSt23", ""}, {"BP1", "x"}}), "StrSt23"},
+        {ColdBase(cold, {{"StrSt22", "x"}, {"StrSt12", ""}}), "StrSt12"},
+        {ColdBase(cold, {{"StrSt12", "0"}}), "StrSt12"},
+        {ColdBase(DuelType::Mixed, {{"StrSt21", "7"}, {"BP2", "0"}}), "BP2"},
+        {ColdBase(cold, {{"StrSt14", "9"}}), "StrSt14"},
+        {ColdBase(cold, {{"StrSt14", "4"}, {"StrZ1", "1"}}), "StrZ1"},
+        {ColdBase(DuelType::Mixed, {{"StrSt24", "7"}, {"StrZ2", "0"}}), "StrSt24"},
+        {ColdBase(cold, {{"StrSt11", "2"}, {"StrSt12", "5"}, {"StrSt13", "2"}}), "StrSt13"},
+        {ColdBase(cold, {{"StrSt14", "3"}}), "StrSt14"},
+        {ColdBase(cold, {{"StrSt23", "6"}}), "StrSt23"},
+        {ColdBase(cold, {{"StrSt24", "5"}, {"StrZ2", "0"}}), "StrSt24"},
+        {ColdBase(cold, {{"ShAtack1", ""}, {"ShAtack2", ""}}), "ShAtack1"},
+        {ColdBase(cold, {{"ShAtack1", "12x"}, {"ShAtack2", ""}}), "ShAtack2"},
+        {ColdBase(DuelType::Mixed, {{"ShAtack1", "17"}, {"ShAtack2", "b"}}), "ShAtack1"},
+        {ColdBase(cold, {{"ShAtack2", "123 "}}), "ShAtack2"},
+    };
+    for (const auto& [request, field] : cases) {
+        const Validation prepared = PrepareDuel(request);
+        ASSERT_NE(prepared.field, nullptr) << field;
+        EXPECT_STREQ(prepared.field, field) << prepared.message;
+        ListClock clock({1});
+        Dice dice(clock);
+        const DuelScreenTexts screen = RunDuelRequest(request, dice);
+        ASSERT_NE(screen.refusedField, nullptr) << field;
+        EXPECT_STREQ(screen.refusedField, field);
+        EXPECT_EQ(screen.ErrorText, prepared.message);
+    }
+    // An accepted request names no field.
+    ListClock clock({1});
+    Dice dice(clock);
+    EXPECT_EQ(PrepareDuel(ColdBase(cold)).field, nullptr);
+    EXPECT_EQ(RunDuelRequest(ColdBase(cold), dice).refusedField, nullptr);
+    EXPECT_EQ(RunDuelRequest(PistolBase(), dice).refusedField, nullptr);
+}
+
 TEST(DuelValidation, MixedDuelsAreValidatedLikeColdDuels) {
     const Fields variants[] = {{}, {{"StrSt14", "4"}}, {{"StrSt14", "4"}, {"StrZ1", "1"}}, {{"StrSt21", "4"}},
                                {{"StrSt12", ""}}, {{"HolOr2", "0"}}};

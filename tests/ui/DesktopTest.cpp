@@ -297,6 +297,24 @@ private slots:
         QCOMPARE(accessible->text(QAccessible::Name), name);
     }
 
+    // Every field the user types into says what it takes, and the help
+    // picture gives its content as text.
+    void fieldsAndTheHelpPictureHaveDescriptions() {
+        ShownForm f;
+        QStringList described;
+        for (QLineEdit* field : f.form().findChildren<QLineEdit*>()) {
+            if (!field->isEnabled() || field->objectName().startsWith(U("InfoBM"))) continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(field);
+            QVERIFY(accessible);
+            QVERIFY2(!accessible->text(QAccessible::Description).trimmed().isEmpty(), qPrintable(field->objectName()));
+            described << field->objectName();
+        }
+        QCOMPARE(described.size(), 22);  // 18 on the duel screen, 4 on the calculator
+        QAccessibleInterface* help = QAccessible::queryAccessibleInterface(f.control("HelpRus"));
+        QVERIFY(help);
+        QVERIFY(help->text(QAccessible::Description).contains(U("«Рассчитать дуэль»")));
+    }
+
     // A screen reader says whose black mark it is from the group it is in.
     void blackMarksAreSaidWithTheirDuellist() {
         ShownForm f;

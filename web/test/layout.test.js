@@ -1,55 +1,45 @@
 'use strict';
 // From 760 pixels wide the four screens stand as the window's stored layout
 // ui/Unit1.ui has them: every control's place and size within its screen,
-// its font's size, weight, slant and colour.
+// its font's size, weight, slant and colour (a colour that does not read on
+// the panel replaced by the nearest shade that does).
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { spawnSync } = require('node:child_process');
-const path = require('node:path');
-const { launch, open, root } = require('./support');
-
-// Every control of Unit1.ui: screen, place within the screen, size, font.
-function storedLayout() {
-  const script = `
-import json, sys, xml.etree.ElementTree as ET
-root = ET.parse(sys.argv[1]).getroot()
-def prop(w, n):
-    for p in w.findall('property'):
-        if p.get('name') == n: return p[0]
-out = []
-def walk(w, panel, ox, oy, font):
-    for c in w.findall('widget'):
-        g = prop(c, 'geometry')
-        x, y, wd, ht = (int(g.find(k).text) for k in ('x', 'y', 'width', 'height'))
-        f = dict(font)
-        fn = prop(c, 'font')
-        if fn is not None:
-            for k in ('bold', 'italic'):
-                if fn.find(k) is not None: f[k] = fn.find(k).text == 'true'
-        if prop(c, 'pixelSize') is not None: f['size'] = int(prop(c, 'pixelSize').text)
-        if prop(c, 'textColor') is not None: f['colour'] = prop(c, 'textColor').text
-        auto = prop(c, 'autoSize') is not None and prop(c, 'autoSize').text == 'true'
-        if panel is None:
-            walk(c, c.get('name'), 0, 0, f)
-            continue
-        out.append(dict(name=c.get('name'), cls=c.get('class'), panel=panel, x=ox + x, y=oy + y, w=wd, h=ht,
-                        auto=auto, font=f))
-        if c.get('class') == 'QGroupBox': walk(c, panel, ox + x, oy + y, f)
-form = root.find('widget')
-font = dict(bold=True, italic=False, size=int(prop(form, 'pixelSize').text), colour=prop(form, 'textColor').text)
-walk(form.find('widget'), None, 0, 0, font)
-print(json.dumps(out))
-`;
-  const run = spawnSync('python3', ['-c', script, path.join(root, 'ui', 'Unit1.ui')], { encoding: 'utf8' });
-  if (run.status !== 0) throw new Error(run.stderr);
-  return JSON.parse(run.stdout);
-}
+const { launch, open, storedLayout } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
-const rgb = (hex) => `rgb(${parseInt(hex.slice(1, 3), 16)}, ${parseInt(hex.slice(3, 5), 16)}, ${parseInt(hex.slice(5, 7), 16)})`;
+const channels = (hex) => [1, 3, 5].map((i) => parseInt(hex.slice(i, i + 2), 16));
+const rgbChannels = (css) => css.match(/\d+/g).slice(0, 3).map(Number);
+
+// WCAG 2.1: relative luminance and contrast of colours given as [r, g, b].
+function luminance(c) {
+  const [r, g, b] = c.map((v) => (v / 255 <= 0.03928 ? v / 255 / 12.92 : ((v / 255 + 0.055) / 1.055) ** 2.4));
+  return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+}
+function contrast(a, b) {
+  const [hi, lo] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+  return (hi + 0.05) / (lo + 0.05);
+}
+
+// The colour the page shows for a stored text colour: the stored one where
+// it reads on its background at AA (4.5:1, 3:1 for large text), else the
+// nearest shade of the same hue that does: a shade that passes, and none
+// lighter by more than rounding that passes too.
+function assertReadable(shown, stored, background, large, what) {
+  const need = large ? 3 : 4.5;
+  if (contrast(stored, background) >= need) {
+    assert.deepEqual(shown, stored, what);
+    return;
+  }
+  assert.ok(contrast(shown, background) >= need, `${what}: ${shown} reads at ${contrast(shown, background)}`);
+  const k = Math.max(...shown) / Math.max(...stored);
+  stored.forEach((c, i) => assert.ok(Math.abs(shown[i] - c * k) <= 1, `${what}: ${shown} is a shade of ${stored}`));
+  const lighter = stored.map((c) => Math.round(c * (k + 3 / 255)));
+  assert.ok(contrast(lighter, background) < need, `${what}: the lighter shade ${lighter} passes too`);
+}
 
 test('at 1280 x 900 every control stands where the window has it, in its font and colour', async () => {
   const controls = storedLayout();
@@ -70,6 +60,7 @@ test('at 1280 x 900 every control stands where the window has it, in its font an
           name: c.name, x: box.left - base.left, y: box.top - base.top, w: box.width, h: box.height,
           size: parseFloat(style.fontSize), bold: Number(style.fontWeight) >= 600,
           italic: style.fontStyle === 'italic', colour: style.color, disabled: !!el.disabled,
+          background: getComputedStyle(document.getElementById(panelId)).backgroundColor,
         };
       });
     }, [panel, mine]);
@@ -82,9 +73,10 @@ test('at 1280 x 900 every control stands where the window has it, in its font an
       }
       if (!/^(QFrame|QCheckBox)$/.test(c.cls) && !(c.cls === 'QLabel' && c.name.startsWith('Pic')) && c.name !== 'AboutImg' && c.name !== 'HelpRus') {
         // A disabled field is shown greyed, as the window shows it.
-        assert.deepEqual({ size: s.size, bold: s.bold, italic: s.italic, colour: s.disabled ? 'grey' : s.colour },
-          { size: c.font.size, bold: c.font.bold, italic: c.font.italic, colour: s.disabled ? 'grey' : rgb(c.font.colour) },
-          `${c.name}: font`);
+        assert.deepEqual({ size: s.size, bold: s.bold, italic: s.italic },
+          { size: c.font.size, bold: c.font.bold, italic: c.font.italic }, `${c.name}: font`);
+        const large = c.font.size >= 24 || (c.font.bold && c.font.size >= 18.66);
+        if (!s.disabled) assertReadable(rgbChannels(s.colour), channels(c.font.colour), rgbChannels(s.background), large, `${c.name}: colour`);
       }
     });
     if (closes[panel]) await page.click('#' + closes[panel]);

@@ -86,11 +86,16 @@ test('at 360 x 740: no sideways scrolling, every control seen and usable, no tex
       const width = document.documentElement.clientWidth;
       if (document.documentElement.scrollWidth > width) problems.push('scrolls sideways: ' + document.documentElement.scrollWidth);
       const panel = document.getElementById(id);
+      const control = /^(INPUT|BUTTON|A|TEXTAREA)$/;
       for (const el of panel.querySelectorAll('[id]')) {
+        // A notice with nothing to say shows nothing.
+        const empty = !el.textContent.trim() && !control.test(el.tagName) && !el.querySelector('input, button, textarea, a')
+          && !el.matches('.picture, .group');
+        if (empty) continue;
         const box = el.getBoundingClientRect();
         if (box.width === 0 || box.height === 0) { problems.push(el.id + ' has no size'); continue; }
         if (box.left < 0 || box.right > width + 0.5) problems.push(`${el.id} outside: ${box.left}..${box.right}`);
-        if (/^(INPUT|BUTTON|A)$/.test(el.tagName)) {
+        if (control.test(el.tagName)) {
           window.scrollTo(0, window.scrollY + box.top - 100);
           const now = el.getBoundingClientRect();
           const hit = document.elementFromPoint(now.left + now.width / 2, now.top + now.height / 2);

@@ -5,6 +5,7 @@
 // page by its control names.
 const { chromium } = require('playwright-core');
 const { spawnSync } = require('node:child_process');
+const fs = require('node:fs');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 
@@ -30,8 +31,9 @@ async function launch() {
 // Opens the page (query and fragment as given) and waits until the core is
 // loaded and the start-up handler has run. Every request the page makes is
 // kept in `page.requests`.
-async function open(browser, { query = '', fragment = '', viewport = { width: 1280, height: 900 }, url } = {}) {
-  const context = await browser.newContext({ viewport });
+// `options` are the browser context's own (touch, content security policy).
+async function open(browser, { query = '', fragment = '', viewport = { width: 1280, height: 900 }, url, options } = {}) {
+  const context = await browser.newContext({ viewport, ...options });
   const page = await context.newPage();
   page.requests = [];
   page.errors = [];
@@ -99,11 +101,98 @@ const duelFields = [
   'BP2', 'OgnOr2', 'HolOr2', 'StrZ2', 'StrSt21', 'StrSt22', 'StrSt23', 'StrSt24', 'ShAtack2',
 ];
 
+// Every control of the window's stored layout ui/Unit1.ui: screen, group,
+// place within the screen, size, font, texts, names and descriptions for a
+// screen reader, enabled flag and place in the keyboard order.
+function storedLayout() {
+  const script = `
+import json, sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+def prop(w, n):
+    for p in w.findall('property'):
+        if p.get('name') == n: return p[0]
+out = []
+stops = [t.text for t in root.find('tabstops')]
+def text(w, n):
+    p = prop(w, n)
+    return None if p is None else (p.text or '')
+def walk(w, panel, ox, oy, font, group=None):
+    for c in w.findall('widget'):
+        g = prop(c, 'geometry')
+        x, y, wd, ht = (int(g.find(k).text) for k in ('x', 'y', 'width', 'height'))
+        f = dict(font)
+        fn = prop(c, 'font')
+        if fn is not None:
+            for k in ('bold', 'italic'):
+                if fn.find(k) is not None: f[k] = fn.find(k).text == 'true'
+        if prop(c, 'pixelSize') is not None: f['size'] = int(prop(c, 'pixelSize').text)
+        if prop(c, 'textColor') is not None: f['colour'] = prop(c, 'textColor').text
+        auto = prop(c, 'autoSize') is not None and prop(c, 'autoSize').text == 'true'
+        if panel is None:
+            walk(c, c.get('name'), 0, 0, f)
+            continue
+        out.append(dict(name=c.get('name'), cls=c.get('class'), panel=panel, group=group, x=ox + x, y=oy + y,
+                        w=wd, h=ht, auto=auto, font=f, text=text(c, 'text'), title=text(c, 'title'),
+                        accessibleName=text(c, 'accessibleName'), accessibleDescription=text(c, 'accessibleDescription'),
+                        enabled=text(c, 'enabled') != 'false',
+                        tab=stops.index(c.get('name')) if c.get('name') in stops else None))
+        if c.get('class') == 'QGroupBox': walk(c, panel, ox + x, oy + y, f, c.get('name'))
+form = root.find('widget')
+font = dict(bold=True, italic=False, size=int(prop(form, 'pixelSize').text), colour=prop(form, 'textColor').text)
+walk(form.find('widget'), None, 0, 0, font)
+print(json.dumps(out))
+`;
+  const run = spawnSync('python3', ['-c', script, path.join(root, 'ui', 'Unit1.ui')], { encoding: 'utf8' });
+  if (run.status !== 0) throw new Error(run.stderr);
+  return JSON.parse(run.stdout);
+}
+
+// The violations axe-core finds in the page as it stands, one line each
+// (the page must be opened with the option bypassCSP, so that axe's script
+// can be added; the page's own policy stays as it is).
+const axeSource = () => fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+async function axeViolations(page) {
+  if (!(await page.evaluate(() => typeof window.axe === 'object'))) await page.addScriptTag({ content: axeSource() });
+  return page.evaluate(async () => {
+    const results = await window.axe.run(document, { resultTypes: ['violations'] });
+    return results.violations.flatMap((v) => v.nodes.map((n) => `${v.impact} ${v.id}: ${n.target.join(' ')}: ${n.failureSummary}`));
+  });
+}
+
+// The browser's own accessibility node of the element with this id: its
+// role, name, description and properties, as a screen reader gets them.
+async function accessibilityNode(page, id) {
+  const cdp = await page.context().newCDPSession(page);
+  try {
+    const { root: documentNode } = await cdp.send('DOM.getDocument', { depth: 0 });
+    const { nodeId } = await cdp.send('DOM.querySelector', { nodeId: documentNode.nodeId, selector: '#' + id });
+    const { nodes } = await cdp.send('Accessibility.getPartialAXTree', { nodeId, fetchRelatives: false });
+    const node = nodes[0];
+    const properties = Object.fromEntries((node.properties || []).map((p) => [p.name, p.value.value]));
+    return {
+      role: node.role && node.role.value, name: node.name ? node.name.value : '',
+      description: node.description ? node.description.value : '', ignored: node.ignored, properties,
+    };
+  } finally {
+    await cdp.detach();
+  }
+}
+
 // saberline-cli on one request: its parsed JSON output.
 function cli(args, request) {
   const run = spawnSync(cliPath, args, { input: JSON.stringify(request), encoding: 'utf8' });
   if (run.status !== 0) throw new Error(`saberline-cli ${args.join(' ')}: ${run.stderr}`);
   return run.stdout;
+}
+
+// The worked pistol duel's fields, beside duellist 1's start-up health 30.
+const pistolDuel = { BP2: '20', OgnOr1: '12', HolOr1: '1', StrZ1: '3', OgnOr2: '9', HolOr2: '1', StrZ2: '4' };
+
+// The worked pistol duel fought fairly by saberline-cli with this secret and
+// these words: its verification, commitment, logs and message.
+function cliFairDuel(secret, word1, word2) {
+  return JSON.parse(cli(['fair', 'duel', '--secret', secret, '--word1', word1, '--word2', word2],
+    { TypeBattle: 1, BP1: '30', ...pistolDuel }));
 }
 
 // A request as saberline-cli reads it from the page's fields.
@@ -129,8 +218,8 @@ function random(seed) {
 }
 
 module.exports = {
-  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, random,
-  duelFields, screens, pagePath, pageUrl, cliPath, root,
+  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
+  axeViolations, accessibilityNode, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
 };
 
 // The smallest clock reading after which one move's two dice are (die1,

@@ -1,0 +1,186 @@
+'use strict';
+// Every control as a person reaches it: tapped with a finger at 360 pixels,
+// clicked with a mouse at 759 and 1280, through the browser's own hit
+// testing, each with the effect it must have; at every width from 320 to
+// 1280 the point at a control's centre belongs to that control, and below
+// 760 pixels every control is at least 44 x 44 pixels.
+const { describe, test, before, after } = require('node:test');
+const assert = require('node:assert/strict');
+const {
+  launch, open, read, fill, modal, visibleScreens, clockFor, cliFairDuel, pistolDuel, pageUrl,
+} = require('./support');
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser.close(); });
+
+const moves = [[4, 2], [6, 5]];
+const duelLog1 = '30 | 30(4) | 24(6) | 24;';
+
+// The enabled controls a person can reach in the shown part of the page.
+const reachable = (page) => page.evaluate(() => [...document.querySelectorAll('#Form1 input, #Form1 textarea, #Form1 button')]
+  .filter((el) => !el.disabled && el.getClientRects().length > 0).map((el) => el.id));
+
+const focused = (page) => page.evaluate(() => document.activeElement.id);
+const clipboard = (page) => page.evaluate(() => navigator.clipboard.readText());
+
+// [width, height, finger]
+const ways = [[360, 740, true], [759, 800, false], [1280, 900, false]];
+
+describe('every control tapped or clicked, with its effect', () => {
+  let fair;
+  before(() => { fair = cliFairDuel('cd'.repeat(32), '7', '8'); });
+
+  for (const [width, height, finger] of ways) {
+    test(`${finger ? 'tapped' : 'clicked'} at ${width} pixels`, async () => {
+      const options = finger ? { hasTouch: true, isMobile: true } : {};
+      const page = await open(browser, { query: '?clock=' + clockFor(moves), viewport: { width, height }, options });
+      await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+      const acted = new Set();
+      // A real tap or click: the browser's hit testing must find the control
+      // (Playwright waits until the control itself receives the pointer).
+      const act = async (id) => {
+        acted.add(id);
+        if (finger) await page.tap('#' + id, { timeout: 5000 });
+        else await page.click('#' + id, { timeout: 5000 });
+      };
+      const fieldsTakeFocus = async () => {
+        for (const id of await reachable(page)) {
+          if (!(await page.evaluate((i) => /^(INPUT|TEXTAREA)$/.test(document.getElementById(i).tagName)
+            && document.getElementById(i).type !== 'checkbox' && document.getElementById(i).type !== 'radio', id))) continue;
+          await act(id);
+          assert.equal(await focused(page), id, `${id} takes the focus`);
+        }
+      };
+      // Every control reachable here has been acted on once the screen is left.
+      const leave = async (button, where) => {
+        const here = await reachable(page);
+        await act(button);
+        assert.deepEqual(here.filter((id) => !acted.has(id)), [], where);
+      };
+
+      // The duel screen and its extras.
+      await fieldsTakeFocus();
+      for (const n of [2, 3, 1]) {
+        await act('TypeBattle' + n);
+        assert.equal((await read(page, ['TypeBattle' + n]))['TypeBattle' + n], true);
+      }
+      await fill(page, pistolDuel);
+      await act('GoBattle');
+      assert.equal((await read(page, ['InfoBM1'])).InfoBM1, duelLog1);
+      await act('CopyResult');
+      assert.ok((await clipboard(page)).includes(duelLog1));
+      await act('CopyDuelLink');
+      const link = (await read(page, ['DuelLink'])).DuelLink;
+      assert.equal(await clipboard(page), link);
+      await fill(page, { PastedLink: link });
+      await act('OpenPastedLink');
+      assert.equal(await page.isVisible('#ReplayMark'), true);
+      await act('FairCommit');
+      await page.waitForFunction(() => /^[0-9a-f]{64}$/.test(document.getElementById('FairSecret').value));
+      await fill(page, { FairWord1: '1', FairWord2: '2' });
+      await act('FairBattle');
+      await page.waitForFunction(() => !document.getElementById('FairCopyLink').disabled);
+      await act('FairCopyLink');
+      assert.equal(await clipboard(page), (await read(page, ['FairLink'])).FairLink);
+      await act('GenShAttack1');
+      await act('GenShAtack2');
+      assert.match((await read(page, ['ShAtack1'])).ShAtack1, /^[1-6]{100}$/);
+      assert.match((await read(page, ['ShAtack2'])).ShAtack2, /^[1-6]{100}$/);
+      for (const [button, screen, back] of [['HelpAction', 'HelpPanel', 'ForHelpClose'], ['AboutAction', 'AboutPanel', 'ForAboutClose']]) {
+        await act(button);
+        assert.deepEqual(await visibleScreens(page), [screen]);
+        await act(back);
+        assert.deepEqual(await visibleScreens(page), ['BattlePanel']);
+      }
+      await act('GoExit');
+      assert.deepEqual(await read(page, ['BP2', 'InfoBM1']), { BP2: '30', InfoBM1: 'Ещё не рассчитано!' });
+      // A duel and its links again: the buttons disabled at start-up are reached too.
+      await fill(page, pistolDuel);
+      await act('GoBattle');
+      await fill(page, { FairSecret: 'ab'.repeat(32), FairWord1: '1', FairWord2: '2' });
+      await act('FairBattle');
+      await page.waitForFunction(() => !document.getElementById('FairCopyLink').disabled);
+      await leave('GoCalcOfBattleChars', 'the duel screen');
+      assert.deepEqual(await visibleScreens(page), ['PCalcOfBattleChars']);
+
+      // The calculator screen and its dialogs.
+      await fieldsTakeFocus();
+      for (const d of [1, 2])
+        for (let k = 1; k <= 5; ++k) {
+          await act(`ChM${d}${k}`);
+          assert.equal((await read(page, [`ChM${d}${k}`]))[`ChM${d}${k}`], true, `ChM${d}${k} checked`);
+          await act(`ChM${d}${k}`);
+          assert.equal((await read(page, [`ChM${d}${k}`]))[`ChM${d}${k}`], false, `ChM${d}${k} unchecked`);
+        }
+      const modalButtonHeight = () => page.evaluate(() => Math.min(...[...document.querySelectorAll('#ModalButtons button')]
+        .filter((b) => !b.hidden).map((b) => b.getBoundingClientRect().height)));
+      await act('CalcOfBattleChars');
+      assert.equal((await modal(page)).buttons.length, 1);
+      if (finger) assert.ok(await modalButtonHeight() >= 44);
+      await act('ModalOk');
+      assert.equal(await modal(page), null);
+      await fill(page, { SumPostsBM1: '250', SumRBM1: '30', SumPostsBM2: '50', SumRBM2: '2' });
+      await act('CalcOfBattleChars');
+      assert.equal((await read(page, ['FOgnOr1'])).FOgnOr1, '12');
+      await act('MoveCarsOfBattlePanel');
+      if (finger) assert.ok(await modalButtonHeight() >= 44);
+      await act('ModalNo');
+      assert.equal(await modal(page), null);
+      await act('MoveCarsOfBattlePanel');
+      await act('ModalYes');
+      assert.equal((await read(page, ['OgnOr1'])).OgnOr1, '12');
+      await leave('GoBattlePanel', 'the calculator screen');
+      assert.deepEqual(await visibleScreens(page), ['BattlePanel']);
+      assert.deepEqual(page.errors, []);
+      await page.context().close();
+
+      // A verification link opened: the fair duel's check.
+      const other = await open(browser, { url: pageUrl + '#fair:' + fair.verification, viewport: { width, height }, options });
+      await other.waitForFunction(() => document.getElementById('FairCheckCommitment').textContent !== '');
+      const posted = { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1, FairPostedLog2: fair.InfoBM2,
+        FairPostedMessage: fair.ErrorText };
+      for (const [id, text] of Object.entries(posted)) {
+        if (finger) await other.tap('#' + id, { timeout: 5000 });
+        else await other.click('#' + id, { timeout: 5000 });
+        assert.equal(await focused(other), id);
+        await other.keyboard.insertText(text);
+      }
+      if (finger) await other.tap('#FairCheckButton', { timeout: 5000 });
+      else await other.click('#FairCheckButton', { timeout: 5000 });
+      assert.match(await other.textContent('#FairVerdict'), /^ПРОВЕРЕНО/);
+      await other.context().close();
+    });
+  }
+});
+
+test('from 320 to 1280 pixels the point at each control\'s centre is the control\'s, and below 760 it is 44 x 44', async () => {
+  const fair = cliFairDuel('cd'.repeat(32), '7', '8');
+  for (const width of [320, 360, 412, 540, 700, 759, 760, 1024, 1280]) {
+    const page = await open(browser, { url: pageUrl + '#fair:' + fair.verification, viewport: { width, height: 740 } });
+    for (const screen of ['BattlePanel', 'PCalcOfBattleChars']) {
+      if (screen === 'PCalcOfBattleChars') await page.click('#GoCalcOfBattleChars');
+      const report = await page.evaluate((narrow) => {
+        const problems = [];
+        let count = 0;
+        for (const el of document.querySelectorAll('#Form1 input, #Form1 textarea, #Form1 button')) {
+          if (el.disabled || el.getClientRects().length === 0) continue;
+          count += 1;
+          el.scrollIntoView({ block: 'center', inline: 'center' });
+          const box = el.getBoundingClientRect();
+          const hit = document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2);
+          const own = hit === el || (hit && [...el.labels].includes(hit));
+          if (!own) problems.push(`${el.id} is covered by ${hit && (hit.id || hit.tagName)}`);
+          // A radio button is reached through its caption's box.
+          const target = el.type === 'radio' ? el.closest('label').getBoundingClientRect() : box;
+          if (narrow && (target.width < 44 || target.height < 44))
+            problems.push(`${el.id} is ${target.width} x ${target.height}`);
+        }
+        return { problems, count };
+      }, width < 760);
+      assert.deepEqual(report.problems, [], `${width} pixels, ${screen}`);
+      assert.ok(report.count >= (screen === 'BattlePanel' ? 40 : 17), `${width}: ${report.count} controls`);
+    }
+    await page.context().close();
+  }
+});
