@@ -412,6 +412,37 @@ def script_text(path):
     return text.replace('</script', '<\\/script')
 
 
+def ascii_only(page):
+    """The page written in ASCII alone, every other character escaped in the
+    way its context reads it back: a character reference in markup, a \\u
+    escape in a script, a CSS escape in style. One character outside ASCII
+    anywhere makes the browser hold the whole document, the large base64
+    payloads included, at two bytes a character; in ASCII it keeps one and
+    reads the page markedly faster. What the page shows is unchanged."""
+    def script(text):
+        out = []
+        for c in text:
+            code = ord(c)
+            if code < 0x80:
+                out.append(c)
+            elif code < 0x10000:
+                out.append('\\u%04x' % code)
+            else:  # a surrogate pair
+                code -= 0x10000
+                out.append('\\u%04x\\u%04x' % (0xD800 + (code >> 10), 0xDC00 + (code & 0x3FF)))
+        return ''.join(out)
+
+    def style(text):
+        return ''.join(c if ord(c) < 0x80 else '\\%x ' % ord(c) for c in text)
+
+    def markup(text):
+        return ''.join(c if ord(c) < 0x80 else '&#%d;' % ord(c) for c in text)
+
+    parts = re.split(r'(<script\b[^>]*>.*?</script>|<style\b[^>]*>.*?</style>)', page, flags=re.S)
+    return ''.join(script(part) if part.startswith('<script') else style(part) if part.startswith('<style')
+                   else markup(part) for part in parts)
+
+
 def public_address(address):
     """The address the page is published at, for links anyone can open; empty
     for none. An http or https address without a fragment."""
@@ -467,8 +498,8 @@ def main():
         'WASM': wasm,
         'SCRIPT': '\n'.join(script_text(path) for path in a.script),
     }
-    result = re.sub(r'@@(\w+)@@', lambda m: parts[m.group(1)], template)
-    with open(a.output, 'w', encoding='utf-8') as f:
+    result = ascii_only(re.sub(r'@@(\w+)@@', lambda m: parts[m.group(1)], template))
+    with open(a.output, 'w', encoding='ascii') as f:
         f.write(result)
 
 
