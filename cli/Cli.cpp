@@ -113,25 +113,16 @@ DuelRequest ReadDuelRequest(std::istream& in) {
             request.type = TakeDuelType(value);
             continue;
         }
-        const auto* const field = std::find_if(kDuelFields.begin(), kDuelFields.end(),
-                                        [&](const DuelField& f) { return key == f.name; });
-        if (field == kDuelFields.end()) throw BadInput("unknown key " + Quoted(key));
+        const DuelField* const field = FindDuelField(key);
+        if (!field) throw BadInput("unknown key " + Quoted(key));
         FieldText(request, *field) = TakeFieldText(key, value, field->maxLength);
     }
     return request;
 }
 
-// ChM11..ChM15, ChM21..ChM25: the duellist (1 or 2) of a black-mark box, or
-// 0 when `key` names no box.
-int BlackMarkOwner(const std::string& key) {
-    if (key.size() != 5 || key.compare(0, 3, "ChM") != 0) return 0;
-    if ((key[3] != '1' && key[3] != '2') || key[4] < '1' || key[4] > '0' + kBlackMarks) return 0;
-    return key[3] - '0';
-}
-
 ForumFields ReadForumFields(std::istream& in) {
     const Json object = ReadRequestObject(in);
-    ForumFields fields;
+    ForumFields fields = ForumFields::StartUp();
     for (const auto& item : object.items()) {
         const std::string& key = item.key();
         const Json& value = item.value();
@@ -141,10 +132,10 @@ ForumFields ReadForumFields(std::istream& in) {
             fields.*(text->text) = TakeFieldText(key, value, text->maxLength);
             continue;
         }
-        const int owner = BlackMarkOwner(key);
-        if (owner == 0) throw BadInput("unknown key " + Quoted(key));
+        const BlackMarkBox* box = FindBlackMarkBox(key);
+        if (!box) throw BadInput("unknown key " + Quoted(key));
         if (!value.is_boolean()) throw BadInput("the value of " + Quoted(key) + " must be true or false");
-        if (value.get<bool>()) ++(owner == 1 ? fields.marks1 : fields.marks2);
+        if (value.get<bool>()) ++(box->duellist == 0 ? fields.marks1 : fields.marks2);
     }
     return fields;
 }
@@ -198,15 +189,11 @@ int RunSchemeCommand(const std::optional<std::string>& clockList, std::ostream& 
 int RunCalcCommand(bool json, std::istream& in, std::ostream& out) {
     const ForumFields fields = ReadForumFields(in);
     const Calculation calculation = CalculateCombat(fields);
-    const CombatTexts& r = calculation.results;
-    const std::array<std::pair<const char*, const std::string*>, 6> results{{
-        {"FOgnOr1", &r.FOgnOr1},
-        {"FHolOr1", &r.FHolOr1},
-        {"FStrZ1", &r.FStrZ1},
-        {"FOgnOr2", &r.FOgnOr2},
-        {"FHolOr2", &r.FHolOr2},
-        {"FStrZ2", &r.FStrZ2},
-    }};
+    // The results duellist by duellist, each in the order of kCombatResults.
+    std::vector<std::pair<const char*, const std::string*>> results;
+    for (int duellist = 0; duellist < 2; ++duellist)
+        for (const CombatResult& result : kCombatResults)
+            if (result.duellist == duellist) results.emplace_back(result.name, &(calculation.results.*result.text));
     if (json) {
         OrderedJson result;
         if (!calculation.message.empty())
@@ -229,22 +216,13 @@ int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     if (json) {
         OrderedJson result;
         result["ErrorText"] = odds.ErrorText;
-        if (!refused) {
-            result["duellist1"] = odds.duellist1;
-            result["duellist2"] = odds.duellist2;
-            result["both_fell"] = odds.bothFell;
-            result["undecided"] = odds.undecided;
-            result["expected_moves"] = odds.expectedMoves;
-        }
+        if (!refused)
+            for (const OddsFigure& figure : kOddsFigures) result[figure.key] = odds.*figure.value;
         out << Dump(result) << '\n';
     } else if (refused) {
         out << "ErrorText: " << odds.ErrorText << '\n';
     } else {
-        out << "Duellist 1 wins: " << PercentText(odds.duellist1) << '\n'
-            << "Duellist 2 wins: " << PercentText(odds.duellist2) << '\n'
-            << "Both fall: " << PercentText(odds.bothFell) << '\n'
-            << "Undecided after 100 moves: " << PercentText(odds.undecided) << '\n'
-            << "Expected number of moves: " << MovesText(odds.expectedMoves) << '\n';
+        for (const OddsFigure& figure : kOddsFigures) out << figure.label << ": " << FigureText(figure, odds) << '\n';
     }
     return kExitOk;
 }

@@ -1,9 +1,50 @@
 #include "Calculator.h"
 
+#include <algorithm>
+
 #include "IntText.h"
 #include "Texts.h"
 
 namespace saberline {
+
+const std::array<ForumTextField, 4> kForumTextFields{{
+    {"SumPostsBM1", &ForumFields::posts1, "0", 5},
+    {"SumPostsBM2", &ForumFields::posts2, "0", 5},
+    {"SumRBM1", &ForumFields::reputation1, "0", 4},
+    {"SumRBM2", &ForumFields::reputation2, "0", 4},
+}};
+
+const std::array<BlackMarkBox, 2 * kBlackMarks> kBlackMarkBoxes{{
+    {"ChM11", 0}, {"ChM12", 0}, {"ChM13", 0}, {"ChM14", 0}, {"ChM15", 0},
+    {"ChM21", 1}, {"ChM22", 1}, {"ChM23", 1}, {"ChM24", 1}, {"ChM25", 1},
+}};
+
+const std::array<CombatResult, 6> kCombatResults{{
+    {"FOgnOr1", 0, &CombatTexts::FOgnOr1, "OgnOr1", true, "0", 2},
+    {"FOgnOr2", 1, &CombatTexts::FOgnOr2, "OgnOr2", true, "0", 2},
+    {"FHolOr1", 0, &CombatTexts::FHolOr1, "HolOr1", true, "0", 2},
+    {"FHolOr2", 1, &CombatTexts::FHolOr2, "HolOr2", true, "0", 2},
+    {"FStrZ1", 0, &CombatTexts::FStrZ1, "StrZ1", false, "0", 2},
+    {"FStrZ2", 1, &CombatTexts::FStrZ2, "StrZ2", false, "0", 2},
+}};
+
+ForumFields ForumFields::StartUp() {
+    ForumFields fields;
+    for (const ForumTextField& field : kForumTextFields) fields.*field.text = field.startUp;
+    return fields;
+}
+
+CombatTexts CombatTexts::StartUp() {
+    CombatTexts texts;
+    for (const CombatResult& result : kCombatResults) texts.*result.text = result.startUp;
+    return texts;
+}
+
+const BlackMarkBox* FindBlackMarkBox(std::string_view name) noexcept {
+    const auto* found = std::find_if(kBlackMarkBoxes.begin(), kBlackMarkBoxes.end(),
+                                     [&](const BlackMarkBox& box) { return name == box.name; });
+    return found == kBlackMarkBoxes.end() ? nullptr : found;
+}
 
 namespace {
 
@@ -58,27 +99,21 @@ std::int32_t ReduceByBlackMarks(std::int32_t value, int marks) noexcept {
 
 Calculation CalculateCombat(const ForumFields& fields) {
     Calculation result;
-    // The four inputs in the order they are checked: both posts counts, then
-    // both reputations.
-    std::array<const ForumTextField*, 4> inputs{};
-    std::size_t next = 0;
-    for (std::string ForumFields::*text : {&ForumFields::posts1, &ForumFields::posts2, &ForumFields::reputation1,
-                                           &ForumFields::reputation2})
-        for (const ForumTextField& field : kForumTextFields)
-            if (field.text == text) inputs[next++] = &field;
-    auto refuse = [](const ForumTextField* field) {
+    // The four inputs in the order of kForumTextFields, the order they are
+    // checked: both posts counts, then both reputations.
+    auto refuse = [](const ForumTextField& field) {
         Calculation refused;
         refused.message = texts::kForumInputError;
-        refused.field = field->name;
+        refused.field = field.name;
         return refused;
     };
     std::int32_t scratch = 0;
-    for (const ForumTextField* input : inputs)
-        if ((fields.*(input->text)).empty()) return refuse(input);
-    for (const ForumTextField* input : inputs)
-        if (!TryTextToInt(fields.*(input->text), scratch)) return refuse(input);
-    for (const ForumTextField* input : inputs)
-        if (TextToInt(fields.*(input->text)) < 1) return refuse(input);
+    for (const ForumTextField& input : kForumTextFields)
+        if ((fields.*input.text).empty()) return refuse(input);
+    for (const ForumTextField& input : kForumTextFields)
+        if (!TryTextToInt(fields.*input.text, scratch)) return refuse(input);
+    for (const ForumTextField& input : kForumTextFields)
+        if (TextToInt(fields.*input.text) < 1) return refuse(input);
 
     auto duellist = [](const std::string& postsText, const std::string& reputationText, int marks,
                        std::string& firearm, std::string& cold, std::string& armour) {
@@ -95,8 +130,8 @@ Calculation CalculateCombat(const ForumFields& fields) {
 }
 
 std::string CheckTransfer(const CombatTexts& results) {
-    for (const std::string* text : {&results.FOgnOr1, &results.FOgnOr2, &results.FHolOr1, &results.FHolOr2})
-        if (TextToInt(*text) == 0) return texts::kTransferRefused;
+    for (const CombatResult& result : kCombatResults)
+        if (result.transferRefusesZero && TextToInt(results.*result.text) == 0) return texts::kTransferRefused;
     return {};
 }
 

@@ -6,41 +6,71 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace saberline {
 
-inline constexpr int kBlackMarks = 5;
-
 // What the calculator screen's inputs hold.
 struct ForumFields {
-    std::string posts1 = "0";       // SumPostsBM1
-    std::string posts2 = "0";       // SumPostsBM2
-    std::string reputation1 = "0";  // SumRBM1
-    std::string reputation2 = "0";  // SumRBM2
+    std::string posts1;       // SumPostsBM1
+    std::string posts2;       // SumPostsBM2
+    std::string reputation1;  // SumRBM1
+    std::string reputation2;  // SumRBM2
     int marks1 = 0;  // checked boxes among ChM11..ChM15
     int marks2 = 0;  // checked boxes among ChM21..ChM25
+
+    // The calculator screen right after start-up (kForumTextFields), no
+    // black mark checked.
+    static ForumFields StartUp();
 };
 
 // One text field of the calculator screen: its control name, where its text
-// goes and how many characters the screen lets the user type into it.
+// goes, its text at start-up and how many characters the screen lets the
+// user type into it; in the order the calculator checks them (both posts
+// counts, then both reputations). The window, the page, the command line
+// and the tests all take these facts from here.
 struct ForumTextField {
     const char* name;
     std::string ForumFields::*text;
+    const char* startUp;
     int maxLength;
 };
-inline const std::array<ForumTextField, 4> kForumTextFields{{
-    {"SumPostsBM1", &ForumFields::posts1, 5},
-    {"SumRBM1", &ForumFields::reputation1, 4},
-    {"SumPostsBM2", &ForumFields::posts2, 5},
-    {"SumRBM2", &ForumFields::reputation2, 4},
-}};
+extern const std::array<ForumTextField, 4> kForumTextFields;
 
-// The six result fields, in the order FOgnOr1, FHolOr1, FStrZ1, FOgnOr2,
-// FHolOr2, FStrZ2.
-struct CombatTexts {
-    std::string FOgnOr1 = "0", FHolOr1 = "0", FStrZ1 = "0";
-    std::string FOgnOr2 = "0", FHolOr2 = "0", FStrZ2 = "0";
+// Black marks: five check boxes a duellist, ChM11..ChM15 and ChM21..ChM25.
+inline constexpr int kBlackMarks = 5;
+struct BlackMarkBox {
+    const char* name;
+    int duellist;  // 0 or 1
 };
+extern const std::array<BlackMarkBox, 2 * kBlackMarks> kBlackMarkBoxes;
+// The box of that control name, or null.
+const BlackMarkBox* FindBlackMarkBox(std::string_view name) noexcept;
+
+// The six result fields.
+struct CombatTexts {
+    std::string FOgnOr1, FHolOr1, FStrZ1;
+    std::string FOgnOr2, FHolOr2, FStrZ2;
+
+    // The results shown before any calculation (kCombatResults).
+    static CombatTexts StartUp();
+};
+
+// One result field of the calculator screen: its control name, whose result
+// it is, where its text goes, the duel screen field the transfer copies it
+// to, whether the transfer refuses a 0 there (firearm and cold-weapon
+// points, not armour), its text at start-up and its length. In the order the
+// transfer copies them: OgnOr1, OgnOr2, HolOr1, HolOr2, StrZ1, StrZ2.
+struct CombatResult {
+    const char* name;
+    int duellist;  // 0 or 1
+    std::string CombatTexts::*text;
+    const char* transferTo;
+    bool transferRefusesZero;
+    const char* startUp;
+    int maxLength;
+};
+extern const std::array<CombatResult, 6> kCombatResults;
 
 struct Calculation {
     std::string message;          // the refusal; empty on success

@@ -1,5 +1,7 @@
 #include "Odds.h"
 
+#include "Texts.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -284,6 +286,19 @@ std::string MovesText(double moves) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", moves);
     return text;
+}
+
+const std::array<OddsFigure, 5> kOddsFigures{{
+    {"OddsDuellist1", texts::kOddsDuellist1, "duellist1", "Duellist 1 wins", &DuelOdds::duellist1, false},
+    {"OddsDuellist2", texts::kOddsDuellist2, "duellist2", "Duellist 2 wins", &DuelOdds::duellist2, false},
+    {"OddsBothFell", texts::kOddsBothFell, "both_fell", "Both fall", &DuelOdds::bothFell, false},
+    {"OddsUndecided", texts::kOddsUndecided, "undecided", "Undecided after 100 moves", &DuelOdds::undecided, false},
+    {"OddsExpectedMoves", texts::kOddsExpectedMoves, "expected_moves", "Expected number of moves",
+     &DuelOdds::expectedMoves, true},
+}};
+
+std::string FigureText(const OddsFigure& figure, const DuelOdds& odds) {
+    return figure.moves ? MovesText(odds.*figure.value) : PercentText(odds.*figure.value);
 }
 
 }  // namespace saberline

@@ -2,6 +2,7 @@
 // both fall, how often the duel stays undecided, and how long it lasts.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "Duel.h"
@@ -41,5 +42,21 @@ DuelOdds ComputeOdds(const Duellist& d1, const Duellist& d2, DuelType type);
 // space before the sign ("45.3 %"), the expected moves with one decimal.
 std::string PercentText(double probability);
 std::string MovesText(double moves);
+
+// The five figures of the odds, in the order every shell shows them: the
+// page's element and caption, saberline-cli's JSON key and English label,
+// the value, and whether it is a number of moves (MovesText) or a chance
+// (PercentText).
+struct OddsFigure {
+    const char* control;
+    const char* pageLabel;
+    const char* key;
+    const char* label;
+    double DuelOdds::*value;
+    bool moves;
+};
+extern const std::array<OddsFigure, 5> kOddsFigures;
+// The figure as shown: "45.3 %", or "12.5" for the expected moves.
+std::string FigureText(const OddsFigure& figure, const DuelOdds& odds);
 
 }  // namespace saberline

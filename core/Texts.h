@@ -21,9 +21,6 @@ inline constexpr char kLogLoserEnd[] = " убит: поражение;";
 inline constexpr char kLogDrawEnd[] = " убит: ничья;";
 inline constexpr char kLogUndecidedEnd[] = " боец покидает арену непобеждённым.";
 
-// Initial text of the two move-log fields.
-inline constexpr char kNotYetComputed[] = "Ещё не рассчитано!";
-
 // Calculator and transfer.
 inline constexpr char kForumInputError[] = "Внимание! Неверно введены форумные параметры!";
 inline constexpr char kTransferRefused[] =
@@ -44,6 +41,14 @@ inline constexpr char kReplayMark[] = "Повтор дуэли по ссылке
 inline constexpr char kLinkOnlyHere[] =
     "Эта ссылка откроется только на этом компьютере, из этого файла. Другой человек откроет её в своей "
     "копии страницы: вставит в поле для полученной ссылки и откроет.";
+
+// The page's exact odds: the heading and the caption of each figure.
+inline constexpr char kOddsHeading[] = "Точные шансы при нынешних полях:";
+inline constexpr char kOddsDuellist1[] = "Победит бретёр №1:";
+inline constexpr char kOddsDuellist2[] = "Победит бретёр №2:";
+inline constexpr char kOddsBothFell[] = "Падут оба:";
+inline constexpr char kOddsUndecided[] = "Никто не возьмёт верх за 100 ходов:";
+inline constexpr char kOddsExpectedMoves[] = "Ожидаемое число ходов:";
 
 // The conversion error's message; %s stands for the refused text.
 inline constexpr char kConvertErrorFormat[] = "'%s' is not a valid integer value";

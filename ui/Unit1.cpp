@@ -24,6 +24,7 @@
 #include "Calculator.h"
 #include "Desktop.h"
 #include "IntText.h"
+#include "Site.h"
 #include "Texts.h"
 
 namespace {
@@ -129,10 +130,24 @@ void SetStoredIcon(QWidget* window) {
 // the outer size 756 x 722 around the client area of 740 x 684.
 constexpr QSize kFrameAllowance(16, 38);
 
-int CheckedCount(std::initializer_list<const QCheckBox*> marks) {
-    int count = 0;
-    for (const QCheckBox* mark : marks) count += mark->isChecked() ? 1 : 0;
-    return count;
+// The control of that name under `root`; the window is built from its
+// stored layout, so a control the core names and the layout lacks is a
+// fault of the program.
+template <typename Control>
+Control* Named(const QWidget* root, const char* name) {
+    auto* control = root->findChild<Control*>(QString::fromLatin1(name));
+    if (!control) throw std::logic_error(std::string("the window has no control ") + name);
+    return control;
+}
+
+// An input field as the core's field tables state it: its start-up text
+// and how many characters the user may type.
+template <typename Field>
+QLineEdit* StartUpField(const QWidget* root, const Field& field) {
+    QLineEdit* edit = Named<QLineEdit>(root, field.name);
+    edit->setMaxLength(field.maxLength);
+    edit->setText(QString::fromUtf8(field.startUp));
+    return edit;
 }
 
 }  // namespace
@@ -147,16 +162,16 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
         const StoredFontWatch watch;
         setupUi(this);
     }
+    // What the core states of the fields it reads, and the site's name: set
+    // before the labels are sized to their text.
+    for (std::size_t i = 0; i < saberline::kDuelFields.size(); ++i)
+        duelFields_[i] = StartUpField(this, saberline::kDuelFields[i]);
+    for (const saberline::ForumTextField& field : saberline::kForumTextFields) StartUpField(this, field);
+    for (const saberline::CombatResult& result : saberline::kCombatResults) StartUpField(this, result);
+    Lanternhall->setText(QString::fromLatin1(saberline::kSiteHost));
     ApplyStoredLayout(this, true);
     SetStoredIcon(this);
     move(FirstPosition());
-
-    for (std::size_t i = 0; i < saberline::kDuelFields.size(); ++i) {
-        duelFields_[i] = findChild<QLineEdit*>(QString::fromLatin1(saberline::kDuelFields[i].name));
-        if (!duelFields_[i])
-            throw std::logic_error(std::string("the duel screen has no field ") +
-                                   saberline::kDuelFields[i].name);
-    }
 
     Wire(GoBattle, &TForm1::GoBattleClick);
     Wire(GenShAttack1, &TForm1::GenShAttack1Click);
@@ -269,7 +284,7 @@ void TForm1::GoBattlePanelClick(QObject* /*Sender*/) {
 }
 
 void TForm1::LanternhallClick(QObject* /*Sender*/) {
-    dialogs_.openUrl(this, QUrl(QString::fromLatin1(kSiteAddress)));
+    dialogs_.openUrl(this, QUrl(QString::fromStdString(saberline::SiteAddress())));
 }
 
 // --- Duel screen ------------------------------------------------------------
@@ -300,35 +315,24 @@ void TForm1::GenShAtack2Click(QObject* /*Sender*/) { GenerateSchemeInto(ShAtack2
 
 void TForm1::CalcOfBattleCharsClick(QObject* /*Sender*/) {
     saberline::ForumFields forum;
-    forum.posts1 = TextOf(SumPostsBM1);
-    forum.posts2 = TextOf(SumPostsBM2);
-    forum.reputation1 = TextOf(SumRBM1);
-    forum.reputation2 = TextOf(SumRBM2);
-    forum.marks1 = CheckedCount({ChM11, ChM12, ChM13, ChM14, ChM15});
-    forum.marks2 = CheckedCount({ChM21, ChM22, ChM23, ChM24, ChM25});
+    for (const saberline::ForumTextField& field : saberline::kForumTextFields)
+        forum.*field.text = TextOf(Named<QLineEdit>(PCalcOfBattleChars, field.name));
+    for (const saberline::BlackMarkBox& box : saberline::kBlackMarkBoxes)
+        if (Named<QCheckBox>(PCalcOfBattleChars, box.name)->isChecked()) ++(box.duellist == 0 ? forum.marks1 : forum.marks2);
 
     const saberline::Calculation calculation = saberline::CalculateCombat(forum);
     if (!calculation.message.empty()) {
         dialogs_.messageDialog(this, applicationTitle_, ToQt(calculation.message));
         return;
     }
-    const saberline::CombatTexts& results = calculation.results;
-    SetFieldText(FOgnOr1, results.FOgnOr1);
-    SetFieldText(FHolOr1, results.FHolOr1);
-    SetFieldText(FStrZ1, results.FStrZ1);
-    SetFieldText(FOgnOr2, results.FOgnOr2);
-    SetFieldText(FHolOr2, results.FHolOr2);
-    SetFieldText(FStrZ2, results.FStrZ2);
+    for (const saberline::CombatResult& result : saberline::kCombatResults)
+        SetFieldText(Named<QLineEdit>(PCalcOfBattleChars, result.name), calculation.results.*result.text);
 }
 
 void TForm1::MoveCarsOfBattlePanelClick(QObject* /*Sender*/) {
     saberline::CombatTexts results;
-    results.FOgnOr1 = TextOf(FOgnOr1);
-    results.FHolOr1 = TextOf(FHolOr1);
-    results.FStrZ1 = TextOf(FStrZ1);
-    results.FOgnOr2 = TextOf(FOgnOr2);
-    results.FHolOr2 = TextOf(FHolOr2);
-    results.FStrZ2 = TextOf(FStrZ2);
+    for (const saberline::CombatResult& result : saberline::kCombatResults)
+        results.*result.text = TextOf(Named<QLineEdit>(PCalcOfBattleChars, result.name));
 
     const std::string refusal = saberline::CheckTransfer(results);
     if (!refusal.empty()) {
@@ -339,12 +343,8 @@ void TForm1::MoveCarsOfBattlePanelClick(QObject* /*Sender*/) {
                           QString::fromUtf8(saberline::texts::kTransferQuestion)) != Dialogs::Answer::Yes)
         return;
 
-    SetFieldText(OgnOr1, FOgnOr1->text());
-    SetFieldText(OgnOr2, FOgnOr2->text());
-    SetFieldText(HolOr1, FHolOr1->text());
-    SetFieldText(HolOr2, FHolOr2->text());
-    SetFieldText(StrZ1, FStrZ1->text());
-    SetFieldText(StrZ2, FStrZ2->text());
+    for (const saberline::CombatResult& result : saberline::kCombatResults)
+        SetFieldText(Named<QLineEdit>(BattlePanel, result.transferTo), results.*result.text);
     InfoBM1->setText(QString());
     InfoBM2->setText(QString());
     ErrorText->setText(QString());

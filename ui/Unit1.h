@@ -19,9 +19,6 @@ class TForm1 : public QMainWindow, public Ui_TForm1 {
     Q_OBJECT
 
 public:
-    // The community site that the about screen's link opens.
-    static constexpr const char* kSiteAddress = "http://lanternhall.example/";
-
     // Builds the window from its stored layout and runs FormCreate; the
     // window is not shown yet. `dialogs` must outlive the window.
     explicit TForm1(Dialogs& dialogs, QWidget* parent = nullptr);

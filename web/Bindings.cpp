@@ -133,33 +133,10 @@ val Guarded(Operation&& operation) {
 
 // --- Bindings ---------------------------------------------------------------
 
-// The page's fixed facts from the core: the duel request's field names,
-// the title of its boxes for the page's file name, and the texts it shows.
-val PageFacts(std::string fileName) {
-    val facts = val::object();
-    val names = val::array();
-    for (const DuelField& field : kDuelFields) names.call<void>("push", std::string(field.name));
-    facts.set("duelFields", names);
-    val forum = val::array();
-    for (const ForumTextField& field : kForumTextFields) forum.call<void>("push", std::string(field.name));
-    facts.set("forumFields", forum);
-    facts.set("blackMarks", kBlackMarks);
-    facts.set("applicationTitle", ApplicationTitle(fileName));
-    val texts = val::object();
-    texts.set("transferQuestion", std::string(texts::kTransferQuestion));
-    texts.set("transferQuestionTitle", std::string(texts::kTransferQuestionTitle));
-    texts.set("clockListBad", std::string(texts::kClockListBad));
-    texts.set("duelLinkBad", std::string(texts::kDuelLinkBad));
-    texts.set("replayMark", std::string(texts::kReplayMark));
-    texts.set("questionYes", std::string(texts::kQuestionYes));
-    texts.set("questionNo", std::string(texts::kQuestionNo));
-    texts.set("linkOnlyHere", std::string(texts::kLinkOnlyHere));
-    val messages = val::array();
-    for (const char* message : texts::kDuelMessages) messages.call<void>("push", std::string(message));
-    texts.set("duelMessages", messages);
-    facts.set("texts", texts);
-    return facts;
-}
+// The title of the page's boxes, made from the page's file name as the
+// window makes it from its program's (the page's other facts are written
+// into it when it is made: web/PageFacts.cpp).
+std::string PageApplicationTitle(std::string fileName) { return ApplicationTitle(fileName); }
 
 // ?clock=LIST: the readings successive reseeds take, the last repeating;
 // null for the cryptographic clock. A list that does not read leaves the
@@ -266,17 +243,11 @@ val DuelOddsOf(val fields) {
         val result = val::object();
         result.set("ErrorText", odds.ErrorText);
         if (!odds.ErrorText.empty()) return result;
-        result.set("OddsDuellist1", PercentText(odds.duellist1));
-        result.set("OddsDuellist2", PercentText(odds.duellist2));
-        result.set("OddsBothFell", PercentText(odds.bothFell));
-        result.set("OddsUndecided", PercentText(odds.undecided));
-        result.set("OddsExpectedMoves", MovesText(odds.expectedMoves));
         val values = val::object();
-        values.set("duellist1", odds.duellist1);
-        values.set("duellist2", odds.duellist2);
-        values.set("both_fell", odds.bothFell);
-        values.set("undecided", odds.undecided);
-        values.set("expected_moves", odds.expectedMoves);
+        for (const OddsFigure& figure : kOddsFigures) {
+            result.set(figure.control, FigureText(figure, odds));
+            values.set(figure.control, odds.*figure.value);
+        }
         result.set("values", values);
         return result;
     });
@@ -288,22 +259,13 @@ val Calculate(val forum) {
     return Guarded([&] {
         ForumFields fields;
         for (const ForumTextField& field : kForumTextFields) fields.*(field.text) = Text(forum, field.name);
-        for (int duellist = 1; duellist <= 2; ++duellist)
-            for (int mark = 1; mark <= kBlackMarks; ++mark) {
-                const std::string name = "ChM" + std::to_string(duellist) + std::to_string(mark);
-                if (forum[name].isTrue()) ++(duellist == 1 ? fields.marks1 : fields.marks2);
-            }
+        for (const BlackMarkBox& box : kBlackMarkBoxes)
+            if (forum[box.name].isTrue()) ++(box.duellist == 0 ? fields.marks1 : fields.marks2);
         const Calculation calculation = CalculateCombat(fields);
         val result = val::object();
         result.set("message", calculation.message);
         result.set("field", FieldOf(calculation.field));
-        const CombatTexts& r = calculation.results;
-        result.set("FOgnOr1", r.FOgnOr1);
-        result.set("FHolOr1", r.FHolOr1);
-        result.set("FStrZ1", r.FStrZ1);
-        result.set("FOgnOr2", r.FOgnOr2);
-        result.set("FHolOr2", r.FHolOr2);
-        result.set("FStrZ2", r.FStrZ2);
+        for (const CombatResult& combat : kCombatResults) result.set(combat.name, calculation.results.*combat.text);
         return result;
     });
 }
@@ -312,12 +274,7 @@ val Calculate(val forum) {
 val CheckTransferOf(val results) {
     return Guarded([&] {
         CombatTexts texts;
-        texts.FOgnOr1 = Text(results, "FOgnOr1");
-        texts.FHolOr1 = Text(results, "FHolOr1");
-        texts.FStrZ1 = Text(results, "FStrZ1");
-        texts.FOgnOr2 = Text(results, "FOgnOr2");
-        texts.FHolOr2 = Text(results, "FHolOr2");
-        texts.FStrZ2 = Text(results, "FStrZ2");
+        for (const CombatResult& combat : kCombatResults) texts.*combat.text = Text(results, combat.name);
         val result = val::object();
         result.set("message", CheckTransfer(texts));
         return result;
@@ -327,7 +284,7 @@ val CheckTransferOf(val results) {
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(saberline) {
-    emscripten::function("pageFacts", &PageFacts);
+    emscripten::function("applicationTitle", &PageApplicationTitle);
     emscripten::function("setClockList", &SetClockList);
     emscripten::function("runDuel", &PageRunDuel);
     emscripten::function("runDuelWithReadings", &RunDuelWithReadings);

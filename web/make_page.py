@@ -2,10 +2,13 @@
 """Builds the one-file page saberline.html.
 
 The controls of the four screens come from the window's stored layout
-ui/Unit1.ui: names (element ids), captions, initial texts, maximum lengths,
-enabled flags, keyboard order, positions, sizes, fonts and colours, the
-names and descriptions a screen reader gives. The site address comes from
-ui/Unit1.h. Pictures are inlined from assets/, the core's WebAssembly and
+ui/Unit1.ui: names (element ids), captions, enabled flags, keyboard order,
+positions, sizes, fonts and colours, the names and descriptions a screen
+reader gives. What the core states comes from the core's facts (--facts,
+printed by web/PageFacts.cpp): the start-up texts and maximum lengths of
+the fields it reads, the odds' figures, the community site and the texts
+the page shows; they are also written into the page for its script.
+Pictures are inlined from assets/, the core's WebAssembly and
 its loader from the emscripten build, and the page's own template, style
 and script from web/. The result makes no network request.
 
@@ -19,14 +22,13 @@ every element still stands where the window has it.
 import argparse
 import base64
 import html
+import json
 import re
 import subprocess
 import sys
 import xml.etree.ElementTree as ET
 
 FONT_FAMILY = 'Tahoma, Verdana, "DejaVu Sans Condensed", sans-serif'
-# Qt's "no limit" for a line edit: such a field gets no maxlength.
-NO_LIMIT = 32767
 # Pictures above this many bytes are re-encoded for the page.
 LARGE_PICTURE = 20000
 # The screen FormCreate leaves shown; the others start hidden.
@@ -98,11 +100,13 @@ def readable_css(css):
 
 
 class Page:
-    def __init__(self, ui, assets, site, convert):
+    def __init__(self, ui, assets, facts, convert):
         self.convert = convert
         self.root = ET.parse(ui).getroot()
         self.assets = assets
-        self.site = site
+        self.facts = facts
+        # The fields the core reads, and its results, by name.
+        self.inputs = {f['name']: f for key in ('duelFields', 'forumFields', 'combatResults') for f in facts[key]}
         stops = [t.text for t in self.root.find('tabstops')]
         self.tab = {name: i + 1 for i, name in enumerate(stops)}
         self.css = []       # rules at every width
@@ -271,7 +275,7 @@ class Page:
             cursor = 'pointer' if text_of(w, 'cursor') == 'PointingHandCursor' else 'auto'
             self.css.append('%s { cursor: %s; }' % (sel, cursor))
             out.append('%s<a id="%s" class="label link" href="%s" target="_blank" rel="noopener noreferrer">%s</a>'
-                       % (pad, name, esc(self.site), esc(text_of(w, 'text'))))
+                       % (pad, name, esc(self.facts['siteAddress']), esc(self.facts['siteHost'])))
         elif cls == 'QLabel':
             kind = 'label auto' if auto else 'label fixed'
             if 'AlignHCenter' in (text_of(w, 'alignment') or ''):
@@ -284,17 +288,17 @@ class Page:
                 tag = 'h2' if heading else 'div'
                 out.append('%s<%s id="%s" class="%s">%s</%s>' % (pad, tag, name, kind, esc(text_of(w, 'text')), tag))
         elif cls == 'QLineEdit':
-            limit = text_of(w, 'maxLength')
-            value = text_of(w, 'text')
-            if limit and int(limit) < NO_LIMIT:
-                out.append('%s<input type="text" id="%s" class="edit" value="%s" maxlength="%s"%s%s%s '
+            field = self.inputs.get(name)
+            if field:
+                out.append('%s<input type="text" id="%s" class="edit" value="%s" maxlength="%d"%s%s%s '
                            'spellcheck="false" autocomplete="off">'
-                           % (pad, name, esc(value), limit, disabled, named, describedby))
+                           % (pad, name, esc(field['startUp']), field['maxLength'], disabled, named, describedby))
             else:
                 # A field without a limit holds what the system writes (a move
                 # log): one line from 760 pixels wide, wrapped below.
                 out.append('%s<textarea id="%s" class="edit log" rows="1"%s%s%s spellcheck="false" '
-                           'autocomplete="off">%s</textarea>' % (pad, name, disabled, named, describedby, esc(value)))
+                           'autocomplete="off">%s</textarea>'
+                           % (pad, name, disabled, named, describedby, esc(text_of(w, 'text'))))
         elif cls == 'QPushButton':
             out.append('%s<button type="button" id="%s" class="button"%s%s>%s</button>'
                        % (pad, name, disabled, named, esc(text_of(w, 'text'))))
@@ -452,9 +456,10 @@ def public_address(address):
 
 
 def main():
-    ap = argparse.ArgumentParser()
+    # @FILE reads arguments from FILE, one a line (the build writes make_page.args).
+    ap = argparse.ArgumentParser(fromfile_prefix_chars='@')
     ap.add_argument('--ui', required=True)
-    ap.add_argument('--window-header', required=True)
+    ap.add_argument('--facts', required=True, help="the core's facts, as web/PageFacts.cpp prints them")
     ap.add_argument('--assets', required=True)
     ap.add_argument('--template', required=True)
     # Several styles and scripts (the page's, then the fair duel's) go in in order.
@@ -470,9 +475,9 @@ def main():
     ap.add_argument('-o', '--output', required=True)
     a = ap.parse_args()
 
-    with open(a.window_header, encoding='utf-8') as f:
-        site = re.search(r'kSiteAddress\s*=\s*"([^"]+)"', f.read()).group(1)
-    page = Page(a.ui, a.assets, site, a.convert)
+    with open(a.facts, encoding='utf-8') as f:
+        facts = json.load(f)
+    page = Page(a.ui, a.assets, facts, a.convert)
     title, screens, pictures = page.build()
     style = ''
     for path in a.style:
@@ -497,6 +502,12 @@ def main():
         'MODULE': script_text(a.module),
         'WASM': wasm,
         'SCRIPT': '\n'.join(script_text(path) for path in a.script),
+        # The core's facts for the page's script, as JSON (nothing in it may
+        # close its script element).
+        'FACTS': json.dumps(facts, ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/'),
+        'ODDS_HEADING': html.escape(facts['texts']['oddsHeading']),
+        'ODDS': '\n'.join('          <span>%s</span> <output id="%s"></output>'
+                          % (html.escape(figure['label']), figure['control']) for figure in facts['oddsFigures']),
     }
     result = ascii_only(re.sub(r'@@(\w+)@@', lambda m: parts[m.group(1)], template))
     with open(a.output, 'w', encoding='ascii') as f:

@@ -104,7 +104,9 @@
 
   // --- The core ------------------------------------------------------------
   let core = null;
-  let facts = null;
+  // The core's facts (fields, results, odds, texts), written into the page
+  // when it was made; the title of its boxes once the core is loaded.
+  const facts = JSON.parse($('PageFacts').textContent);
 
   // An error that escapes the core comes back as the error box's text.
   class CoreError extends Error {}
@@ -136,24 +138,22 @@
   }
   function readDuelFields() {
     const fields = { TypeBattle: duelType() };
-    for (const name of facts.duelFields) fields[name] = $(name).value;
+    for (const { name } of facts.duelFields) fields[name] = $(name).value;
     return fields;
   }
   function writeDuelFields(fields) {
-    for (const name of facts.duelFields) setValue(name, fields[name]);
+    for (const { name } of facts.duelFields) setValue(name, fields[name]);
     $('TypeBattle' + fields.TypeBattle).checked = true;
   }
-  const combatResults = ['FOgnOr1', 'FHolOr1', 'FStrZ1', 'FOgnOr2', 'FHolOr2', 'FStrZ2'];
   function readForumFields() {
     const fields = {};
-    for (const name of facts.forumFields) fields[name] = $(name).value;
-    for (const d of [1, 2])
-      for (let k = 1; k <= facts.blackMarks; ++k) fields['ChM' + d + k] = $('ChM' + d + k).checked;
+    for (const { name } of facts.forumFields) fields[name] = $(name).value;
+    for (const { name } of facts.blackMarkBoxes) fields[name] = $(name).checked;
     return fields;
   }
   function readCombatResults() {
     const results = {};
-    for (const name of combatResults) results[name] = $(name).value;
+    for (const { name } of facts.combatResults) results[name] = $(name).value;
     return results;
   }
 
@@ -298,7 +298,7 @@
       return;
     }
     markRefused(null);
-    for (const name of combatResults) setValue(name, calculation[name]);
+    for (const { name } of facts.combatResults) setValue(name, calculation[name]);
   }
 
   async function MoveCarsOfBattlePanelClick() {
@@ -309,12 +309,7 @@
     }
     const answer = await Dialogs.question(facts.texts.transferQuestionTitle, facts.texts.transferQuestion);
     if (answer !== 'yes') return;
-    setValue('OgnOr1', $('FOgnOr1').value);
-    setValue('OgnOr2', $('FOgnOr2').value);
-    setValue('HolOr1', $('FHolOr1').value);
-    setValue('HolOr2', $('FHolOr2').value);
-    setValue('StrZ1', $('FStrZ1').value);
-    setValue('StrZ2', $('FStrZ2').value);
+    for (const { name, transferTo } of facts.combatResults) setValue(transferTo, $(name).value);
     setValue('InfoBM1', '');
     setValue('InfoBM2', '');
     setText('ErrorText', '');
@@ -345,17 +340,15 @@
   }
 
   // --- Exact odds as the fields stand ---------------------------------------
-  const oddsTexts = ['OddsDuellist1', 'OddsDuellist2', 'OddsBothFell', 'OddsUndecided', 'OddsExpectedMoves'];
-  const oddsValues = ['duellist1', 'duellist2', 'both_fell', 'undecided', 'expected_moves'];
   function refreshOdds() {
     const odds = core.duelOdds(readDuelFields());
     const refusal = odds.errorBox !== undefined ? odds.errorBox : odds.ErrorText;
     setText('OddsMessage', refusal);
     $('OddsNumbers').hidden = refusal !== '';
-    oddsTexts.forEach((id, i) => {
-      setText(id, refusal ? '' : odds[id]);
-      $(id).dataset.value = refusal ? '' : String(odds.values[oddsValues[i]]);
-    });
+    for (const { control } of facts.oddsFigures) {
+      setText(control, refusal ? '' : odds[control]);
+      $(control).dataset.value = refusal ? '' : String(odds.values[control]);
+    }
   }
 
   // --- Start-up ------------------------------------------------------------
@@ -456,7 +449,7 @@
 
   function start(module) {
     core = module;
-    facts = core.pageFacts(Address.fileName());
+    facts.applicationTitle = core.applicationTitle(Address.fileName());
     const form = $('Form1');
     form.addEventListener('submit', (event) => event.preventDefault());
     for (const [id, handler] of Object.entries(handlers))

@@ -134,7 +134,7 @@ TEST(Calculator, RefusesBadForumTexts) {
         const Calculation result = CalculateCombat(fields);
         EXPECT_EQ(result.message, texts::kForumInputError) << "'" << text << "'";
     }
-    EXPECT_EQ(CalculateCombat(ForumFields{}).message, texts::kForumInputError);
+    EXPECT_EQ(CalculateCombat(ForumFields::StartUp()).message, texts::kForumInputError);
 }
 
 // A refusal names the first field that fails: both posts counts are
@@ -165,8 +165,7 @@ TEST(Calculator, RefusalNamesTheFieldItStopsAt) {
 }
 
 TEST(Transfer, RefusesZeroFirearmOrColdPoints) {
-    CombatTexts fresh;  // all "0" before any calculation
-    EXPECT_EQ(CheckTransfer(fresh), texts::kTransferRefused);
+    EXPECT_EQ(CheckTransfer(CombatTexts::StartUp()), texts::kTransferRefused);  // before any calculation
     CombatTexts good{"8", "4", "0", "16", "12", "7"};
     EXPECT_EQ(CheckTransfer(good), "");  // armour 0 is fine
     for (std::string CombatTexts::*field :

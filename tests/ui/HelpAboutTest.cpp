@@ -2,6 +2,7 @@
 #include <QPixmap>
 
 #include "FormTest.h"
+#include "Site.h"
 
 class HelpAboutTest : public QObject {
     Q_OBJECT
@@ -74,7 +75,7 @@ private slots:
     void siteLinkLooksLikeALink() {
         ShownForm f;
         auto* link = f.control<QLabel>("Lanternhall");
-        QCOMPARE(link->text(), U("lanternhall.example"));
+        QCOMPARE(link->text(), U(saberline::kSiteHost));
         QCOMPARE(link->pos(), QPoint(136, 352));
         QCOMPARE(link->font().family(), U("Tahoma"));
         QCOMPARE(link->font().pixelSize(), 48);
@@ -94,7 +95,7 @@ private slots:
         f.click("Lanternhall");
         f.click("Lanternhall");
         QCOMPARE(f.dialogs.urls.size(), std::size_t{2});
-        for (const QUrl& url : f.dialogs.urls) QCOMPARE(url, QUrl(U("http://lanternhall.example/")));
+        for (const QUrl& url : f.dialogs.urls) QCOMPARE(url, QUrl(QString::fromStdString(saberline::SiteAddress())));
         QCOMPARE(f.visibleScreen(), U("AboutPanel"));
         QVERIFY(f.dialogs.boxes.empty());
     }

@@ -6,16 +6,14 @@
 #include <QSignalSpy>
 #include <QStringList>
 
+#include "Calculator.h"
+#include "Duel.h"
 #include "FormTest.h"
 #include "Texts.h"
 
 using saberline::texts::kInputError;
 
 namespace {
-
-const char* const kDuelInputs[] = {"BP1",     "OgnOr1",  "HolOr1",   "StrZ1",   "StrSt11", "StrSt12",
-                                   "StrSt13", "StrSt14", "ShAtack1", "BP2",     "OgnOr2",  "HolOr2",
-                                   "StrZ2",   "StrSt21", "StrSt22",  "StrSt23", "StrSt24", "ShAtack2"};
 
 // The runs of the scheme generated on the clock 0, 1, 2, ..., 99 (count,
 // digit).
@@ -42,19 +40,18 @@ private slots:
         QVERIFY(f.form().windowIcon().availableSizes().contains(QSize(32, 32)));
         QCOMPARE(f.visibleScreen(), U("BattlePanel"));
         QCOMPARE(f.text("ErrorText"), QString());
-        QCOMPARE(f.text("BP1"), U("30"));
-        QCOMPARE(f.text("BP2"), U("30"));
         QCOMPARE(f.text("InfoBM1"), U("Ещё не рассчитано!"));
         QCOMPARE(f.text("InfoBM2"), U("Ещё не рассчитано!"));
-        for (const char* empty : {"OgnOr1", "HolOr1", "StrZ1", "StrSt11", "StrSt14", "ShAtack1", "OgnOr2",
-                                  "HolOr2", "StrZ2", "StrSt21", "StrSt24", "ShAtack2"})
-            QVERIFY2(f.text(empty).isEmpty(), empty);
+        // Every field the core reads at the start-up text its table states.
+        for (const saberline::DuelField& field : saberline::kDuelFields)
+            QCOMPARE(f.text(field.name), U(field.startUp));
+        for (const saberline::ForumTextField& field : saberline::kForumTextFields)
+            QCOMPARE(f.text(field.name), U(field.startUp));
+        for (const saberline::CombatResult& result : saberline::kCombatResults)
+            QCOMPARE(f.text(result.name), U(result.startUp));
         QVERIFY(f.control<QRadioButton>("TypeBattle1")->isChecked());
         QVERIFY(!f.control<QRadioButton>("TypeBattle2")->isChecked());
         QVERIFY(!f.control<QRadioButton>("TypeBattle3")->isChecked());
-        for (const char* zero : {"SumPostsBM1", "SumRBM1", "SumPostsBM2", "SumRBM2", "FOgnOr1", "FHolOr1",
-                                 "FStrZ1", "FOgnOr2", "FHolOr2", "FStrZ2"})
-            QCOMPARE(f.text(zero), U("0"));
         QVERIFY(f.dialogs.boxes.empty());
 
         // The window font: Tahoma 13 pixels, bold, blue; no default button.
@@ -167,7 +164,7 @@ private slots:
         QFETCH(QString, leave);
         ShownForm f;
         int n = 1;
-        for (const char* name : kDuelInputs) f.type(name, QString::number(n++ % 10));
+        for (const saberline::DuelField& field : saberline::kDuelFields) f.type(field.name, QString::number(n++ % 10));
         f.click("TypeBattle3");
         f.click("GoBattle");  // puts a message into the message line
         const QString message = f.text("ErrorText");
@@ -180,7 +177,8 @@ private slots:
         QCOMPARE(f.visibleScreen(), U("BattlePanel"));
 
         n = 1;
-        for (const char* name : kDuelInputs) QCOMPARE(f.text(name), QString::number(n++ % 10));
+        for (const saberline::DuelField& field : saberline::kDuelFields)
+            QCOMPARE(f.text(field.name), QString::number(n++ % 10));
         QVERIFY(f.control<QRadioButton>("TypeBattle3")->isChecked());
         QCOMPARE(f.text("ErrorText"), message);
         QCOMPARE(f.text("InfoBM1"), U("log one"));
@@ -238,17 +236,11 @@ private slots:
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QString>("field");
         QTest::addColumn<int>("maximum");
-        const struct {
-            const char* field;
-            int maximum;
-        } duel[] = {{"BP1", 4},     {"OgnOr1", 4},  {"HolOr1", 4},    {"StrZ1", 4},      {"StrSt11", 1},
-                    {"StrSt12", 1}, {"StrSt13", 1}, {"StrSt14", 1},   {"ShAtack1", 100}, {"BP2", 4},
-                    {"OgnOr2", 4},  {"HolOr2", 4},  {"StrZ2", 4},     {"StrSt21", 1},    {"StrSt22", 1},
-                    {"StrSt23", 1}, {"StrSt24", 1}, {"ShAtack2", 100}},
-          calc[] = {{"SumPostsBM1", 5}, {"SumRBM1", 4}, {"SumPostsBM2", 5}, {"SumRBM2", 4}};
-        for (const auto& row : duel) QTest::newRow(row.field) << QString() << U(row.field) << row.maximum;
-        for (const auto& row : calc)
-            QTest::newRow(row.field) << U("GoCalcOfBattleChars") << U(row.field) << row.maximum;
+        // The lengths the core's field tables state, typed and pasted.
+        for (const saberline::DuelField& row : saberline::kDuelFields)
+            QTest::newRow(row.name) << QString() << U(row.name) << row.maxLength;
+        for (const saberline::ForumTextField& row : saberline::kForumTextFields)
+            QTest::newRow(row.name) << U("GoCalcOfBattleChars") << U(row.name) << row.maxLength;
     }
     void fieldsTakeNoMoreThanTheirMaximum() {
         QFETCH(QString, screen);

@@ -220,15 +220,9 @@ describe('links anyone can open', () => {
     const built = path.dirname(pagePath);
     const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'saberline-page-')), 'saberline.html');
     const address = 'https://forum.example/files/saberline.html';
+    // The arguments the build makes the page with, and a public address.
     const make = (extra) => spawnSync('python3', [path.join(root, 'web', 'make_page.py'),
-      '--ui', path.join(root, 'ui', 'Unit1.ui'), '--window-header', path.join(root, 'ui', 'Unit1.h'),
-      '--assets', path.join(root, 'assets'), '--icon', path.join(root, 'assets', 'saberline-64.png'),
-      '--template', path.join(root, 'web', 'page.html'),
-      '--style', path.join(root, 'web', 'page.css'), '--style', path.join(root, 'web', 'fair.css'),
-      '--script', path.join(root, 'web', 'page.js'), '--script', path.join(root, 'web', 'fair.js'),
-      '--boot', path.join(root, 'web', 'boot.js'),
-      '--module', path.join(built, 'saberline_web.js'), '--wasm', path.join(built, 'saberline_web.wasm'),
-      '-o', out, ...extra], { encoding: 'utf8' });
+      '@' + path.join(built, 'make_page.args'), '-o', out, ...extra], { encoding: 'utf8' });
     const refused = make(['--public-address', 'https://forum.example/x.html#part']);
     assert.notEqual(refused.status, 0);
     assert.match(refused.stderr, /public address/);

@@ -6,37 +6,31 @@
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
-  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, random, duelFields,
+  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, random, duelFields, facts, storedLayout,
 } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
-const notYet = 'Ещё не рассчитано!';
+// What the page must show at start-up, from the two homes of these facts:
+// the core's field tables (start-up text, length; results disabled) and the
+// window's stored layout (the move logs' text, the captions).
+const layout = storedLayout();
+const stored = (name) => layout.find((c) => c.name === name);
 // [control, text at start-up, maximum length (null: none), disabled]
 const editFields = [
-  ['BP1', '30', 4], ['OgnOr1', '', 4], ['HolOr1', '', 4], ['StrZ1', '', 4],
-  ['StrSt11', '', 1], ['StrSt12', '', 1], ['StrSt13', '', 1], ['StrSt14', '', 1], ['ShAtack1', '', 100],
-  ['BP2', '30', 4], ['OgnOr2', '', 4], ['HolOr2', '', 4], ['StrZ2', '', 4],
-  ['StrSt21', '', 1], ['StrSt22', '', 1], ['StrSt23', '', 1], ['StrSt24', '', 1], ['ShAtack2', '', 100],
-  ['InfoBM1', notYet, null], ['InfoBM2', notYet, null],
-  ['SumPostsBM1', '0', 5], ['SumRBM1', '0', 4], ['SumPostsBM2', '0', 5], ['SumRBM2', '0', 4],
-  ['FOgnOr1', '0', 2, true], ['FHolOr1', '0', 2, true], ['FStrZ1', '0', 2, true],
-  ['FOgnOr2', '0', 2, true], ['FHolOr2', '0', 2, true], ['FStrZ2', '0', 2, true],
+  ...facts.duelFields.map((f) => [f.name, f.startUp, f.maxLength, false]),
+  ...['InfoBM1', 'InfoBM2'].map((name) => [name, stored(name).text, null, false]),
+  ...facts.forumFields.map((f) => [f.name, f.startUp, f.maxLength, false]),
+  ...facts.combatResults.map((f) => [f.name, f.startUp, f.maxLength, true]),
 ];
 const captions = [
-  ['GoBattle', 'Рассчитать дуэль'], ['GoExit', 'Выход'], ['HelpAction', '?'], ['AboutAction', '...'],
-  ['GoCalcOfBattleChars', 'Рассчитать характеристики'],
-  ['GenShAttack1', 'Генерировать случайную схему атаки'], ['GenShAtack2', 'Генерировать случайную схему атаки'],
-  ['CalcOfBattleChars', 'Рассчитать боевые характеристики бретёров'],
-  ['MoveCarsOfBattlePanel', 'Перенести полученные характеристики в таблицу дуэльных параметров'],
-  ['GoBattlePanel', 'Вернуться к расчёту боя'], ['ForHelpClose', 'Вернуться'], ['ForAboutClose', 'Вернуться'],
-  ['TypeBattle1-box', 'На пистолетах (ОГ)'], ['TypeBattle2-box', 'Холодным оружием (ХО)'],
-  ['TypeBattle3-box', 'Смешанное оружие (СВ)'], ['GlText', 'Введите боевые параметры дуэлянтов:'],
-  ['ErrorText', ''], ['Lanternhall', 'lanternhall.example'],
+  ...layout.filter((c) => /QPushButton|QRadioButton/.test(c.cls) || c.name === 'GlText' || c.name === 'ErrorText')
+    .map((c) => [c.cls === 'QRadioButton' ? c.name + '-box' : c.name, c.name === 'ErrorText' ? '' : c.text]),
+  ['Lanternhall', facts.siteHost],
 ];
-const marks = [1, 2].flatMap((d) => [1, 2, 3, 4, 5].map((k) => `ChM${d}${k}`));
+const marks = facts.blackMarkBoxes.map((box) => box.name);
 
 describe('start-up', () => {
   test('only the duel screen, every control with the window\'s text, limit and state', async () => {
@@ -52,11 +46,11 @@ describe('start-up', () => {
         link: $('Lanternhall').href,
       };
     }, [editFields, captions, marks]);
-    assert.deepEqual(props.fields, editFields.map(([id, text, max, disabled]) => [id, text, max, !!disabled]));
+    assert.deepEqual(props.fields, editFields);
     assert.deepEqual(props.captions, captions);
     assert.deepEqual(props.radios, [true, false, false]);
     assert.deepEqual(props.marks, marks.map(() => false));
-    assert.equal(props.link, 'http://lanternhall.example/');
+    assert.equal(props.link, facts.siteAddress);
     assert.deepEqual(page.errors, []);
     await page.context().close();
   });

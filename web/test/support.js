@@ -96,10 +96,12 @@ async function modal(page) {
   });
 }
 
-const duelFields = [
-  'BP1', 'OgnOr1', 'HolOr1', 'StrZ1', 'StrSt11', 'StrSt12', 'StrSt13', 'StrSt14', 'ShAtack1',
-  'BP2', 'OgnOr2', 'HolOr2', 'StrZ2', 'StrSt21', 'StrSt22', 'StrSt23', 'StrSt24', 'ShAtack2',
-];
+// The core's facts the page was made with (web/PageFacts.cpp prints them
+// into page-facts.json beside the page): the fields the referee and the
+// calculator read with their start-up texts and lengths, the results and
+// where the transfer puts them, the odds' figures, the site, the texts.
+const facts = JSON.parse(fs.readFileSync(path.join(path.dirname(pagePath), 'page-facts.json'), 'utf8'));
+const duelFields = facts.duelFields.map((field) => field.name);
 
 // Every control of the window's stored layout ui/Unit1.ui: screen, group,
 // place within the screen, size, font, texts, names and descriptions for a
@@ -219,7 +221,7 @@ function random(seed) {
 
 module.exports = {
   launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
-  axeViolations, accessibilityNode, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
+  axeViolations, accessibilityNode, facts, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
 };
 
 // The smallest clock reading after which one move's two dice are (die1,
