@@ -246,6 +246,48 @@ describe('names, descriptions and landmarks', () => {
   });
 });
 
+test('the keyboard goes through the fair duel\'s panel in the order it is read, reaching every control', async () => {
+  const salted = JSON.parse(cli(['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1', '--salt1', 'cd'.repeat(32),
+    '--word2', '2'], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+  for (const width of [1280, 360]) {
+    const viewport = { width, height: 800 };
+    // Every control enabled: a fair duel fought, a player's commitment made;
+    // then a verification link opened.
+    const referee = await open(browser, { viewport });
+    await fill(referee, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1', FairWord2: '2',
+      FairPlayerWord: '15' });
+    for (const button of ['FairBattle', 'FairPlayerCommit']) {
+      await referee.click('#' + button);
+      await referee.evaluate(() => window.Saberline.settled());
+    }
+    const checker = await open(browser, { url: pageUrl + '#fair:' + salted.verification, viewport });
+    for (const [page, first] of [[referee, 'FairCommit'], [checker, 'FairPostedCommitment']]) {
+      await page.focus('#' + first);
+      const stops = [];
+      for (;;) {
+        const stop = await page.evaluate(() => {
+          const el = document.activeElement;
+          const box = el.getBoundingClientRect();
+          return { id: el.id, inPanel: !!el.closest('#FairDuel'), top: box.top + scrollY, left: box.left };
+        });
+        if (!stop.inPanel) break;
+        stops.push(stop);
+        await page.keyboard.press('Tab');
+      }
+      // Each stop below the one before, or beside it on the same row.
+      for (let i = 1; i < stops.length; ++i) {
+        const [a, b] = [stops[i - 1], stops[i]];
+        assert.ok(b.top > a.top + 1 || (Math.abs(b.top - a.top) <= 12 && b.left > a.left), `${width}: ${a.id} then ${b.id}`);
+      }
+      const reachable = await page.evaluate(() => [...document.querySelectorAll('#FairDuel input, #FairDuel button')]
+        .filter((el) => !el.disabled && el.getClientRects().length > 0).map((el) => el.id));
+      assert.deepEqual(stops.map((s) => s.id), reachable, String(width));
+    }
+    await referee.context().close();
+    await checker.context().close();
+  }
+});
+
 describe('dialogs', () => {
   test('the question: a modal dialog that holds the focus and gives it back', async () => {
     const page = await open(browser);
