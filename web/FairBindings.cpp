@@ -117,9 +117,8 @@ std::string NamesOf(const std::vector<std::string>& names) {
     return text;
 }
 
-// The verification's items that name the players' salts, their owners and
-// the players' commitments, in the order of the words.
-constexpr std::array<const char*, 2> kSaltFields{"salt1", "salt2"};
+// The owners of the players' salts, the names of the players' commitments
+// and of their hashes from the page, in the order of the words.
 constexpr std::array<const char*, 2> kSaltOwners{texts::kFairSaltOwner1, texts::kFairSaltOwner2};
 constexpr std::array<const char*, 2> kPlayerCommitments{"commitment1", "commitment2"};
 constexpr std::array<const char*, 2> kPlayerHashes{"player1", "player2"};
@@ -152,7 +151,7 @@ std::variant<fair::FairDuel, NoDuel> DuelOf(const val& inputs, const val& fields
     duel.word1 = word1;
     duel.word2 = word2;
     for (std::size_t k = 0; k < 2; ++k) {
-        const std::string salt = web::Text(inputs, kSaltFields[k]);
+        const std::string salt = web::Text(inputs, fair::kSaltKeys[k]);
         if (salt.empty()) continue;
         const auto bytes = fair::Hex32(salt);
         if (!bytes) return NoDuel{Filled(texts::kFairSaltBad, {kSaltOwners[k]})};

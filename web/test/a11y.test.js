@@ -25,6 +25,15 @@ describe('axe-core finds no violation', () => {
       '--word2', '1524', '--salt2', 'ef'.repeat(32)], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
   });
   const settled = (page) => page.evaluate(() => window.Saberline.settled());
+  // Opens a duel's verification link, types what was posted and checks it:
+  // the verdict.
+  async function checked(page, duel, posted) {
+    await page.goto(pageUrl + '#fair:' + duel.verification);
+    await page.waitForFunction(() => document.getElementById('FairCheckCommitment').textContent !== '');
+    await fill(page, posted);
+    await page.click('#FairCheckButton');
+    return page.textContent('#FairVerdict');
+  }
   // [what, how the page is opened, what is done on it]
   const states = [
     ['the duel screen at start-up, the odds\' refusal showing', {}, async () => {}],
@@ -66,12 +75,8 @@ describe('axe-core finds no violation', () => {
       await page.waitForFunction(() => document.getElementById('FairMessage').textContent !== '');
     }],
     ['the fair duel: a verification link checked', {}, async (page) => {
-      await page.goto(pageUrl + '#fair:' + fair.verification);
-      await page.waitForFunction(() => document.getElementById('FairCheckCommitment').textContent !== '');
-      await fill(page, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
-        FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText });
-      await page.click('#FairCheckButton');
-      assert.match(await page.textContent('#FairVerdict'), /^ПРОВЕРЕНО/);
+      assert.match(await checked(page, fair, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
+        FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText }), /^ПРОВЕРЕНО/);
     }],
     ['the fair duel: both commitments made, salts given, the duel fought, a player\'s word refused', {}, async (page) => {
       await page.click('#FairCommit');
@@ -102,22 +107,16 @@ describe('axe-core finds no violation', () => {
       assert.equal((await modal(page)).buttons.length, 2);
     }],
     ['the fair duel: a link with salts checked, players\' commitments pasted, pasted logs cleaned', {}, async (page) => {
-      await page.goto(pageUrl + '#fair:' + salted.verification);
-      await page.waitForFunction(() => document.getElementById('FairCheckCommitment1').textContent !== '');
-      await fill(page, { FairPostedCommitment: salted.commitment, FairPostedCommitment1: salted.commitment1,
-        FairPostedCommitment2: salted.commitment2, FairPostedLog1: 'Ходы бойца №1: ' + salted.InfoBM1,
-        FairPostedLog2: salted.InfoBM2, FairPostedMessage: salted.ErrorText });
-      await page.click('#FairCheckButton');
-      assert.match(await page.textContent('#FairVerdict'), /^ПРОВЕРЕНО/);
+      assert.match(await checked(page, salted, { FairPostedCommitment: salted.commitment,
+        FairPostedCommitment1: salted.commitment1, FairPostedCommitment2: salted.commitment2,
+        FairPostedLog1: 'Ходы бойца №1: ' + salted.InfoBM1, FairPostedLog2: salted.InfoBM2,
+        FairPostedMessage: salted.ErrorText }), /^ПРОВЕРЕНО/);
       assert.notEqual(await page.textContent('#FairCheckNote'), '');
     }],
     ['the fair duel: edited after a check that did not verify', {}, async (page) => {
-      await page.goto(pageUrl + '#fair:' + salted.verification);
-      await page.waitForFunction(() => document.getElementById('FairCheckCommitment1').textContent !== '');
-      await fill(page, { FairPostedCommitment: salted.commitment, FairPostedCommitment1: salted.commitment2,
-        FairPostedLog1: salted.InfoBM1, FairPostedLog2: salted.InfoBM2 });
-      await page.click('#FairCheckButton');
-      assert.match(await page.textContent('#FairVerdict'), /^НЕ ПРОВЕРЕНО/);
+      assert.match(await checked(page, salted, { FairPostedCommitment: salted.commitment,
+        FairPostedCommitment1: salted.commitment2, FairPostedLog1: salted.InfoBM1, FairPostedLog2: salted.InfoBM2 }),
+      /^НЕ ПРОВЕРЕНО/);
       await page.fill('#FairPostedCommitment1', '');
       assert.match(await page.textContent('#FairVerdict'), /^Поле изменено после проверки/);
     }],
