@@ -94,7 +94,6 @@ VerificationRefusal Refuse(VerificationProblem problem, std::string_view item = 
 }
 
 constexpr const char* kSecretKey = "secret";
-constexpr std::array<const char*, 2> kSaltKeys{"salt1", "salt2"};
 constexpr const char* kTypeKey = "TypeBattle";
 
 bool IsKnownKey(std::string_view key) {

@@ -186,8 +186,9 @@ std::string FormatVerification(const FairDuel& duel);
 inline constexpr char kLinkPrefix[] = "fair:";
 std::string LinkFragment(const FairDuel& duel);
 
-// The verification's items that name the players' words, in order.
+// The verification's items that name the players' words and salts, in order.
 inline constexpr std::array<const char*, 2> kWordKeys{"word1", "word2"};
+inline constexpr std::array<const char*, 2> kSaltKeys{"salt1", "salt2"};
 
 // Why a text is not a verification; each shell words it in its language.
 enum class VerificationProblem : std::uint8_t {

@@ -78,8 +78,22 @@ inline constexpr char kFairWordTooLong[] = " длиннее %s цифр.";
 inline constexpr char kFairFieldControl[] =
     "Поле %s содержит управляющие знаки (перевод строки, табуляцию): честная дуэль их не принимает.";
 inline constexpr char kFairFieldBad[] = "Поле %s не является правильным текстом или длиннее, чем позволяет поле.";
+// A player's salt given to the referee, each optional: %s stands for the
+// salt's owner.
+inline constexpr char kFairSaltOwner1[] = "Соль игрока бретёра №1";
+inline constexpr char kFairSaltOwner2[] = "Соль игрока бретёра №2";
+inline constexpr char kFairSaltBad[] =
+    "%s должна состоять ровно из 64 шестнадцатеричных цифр (0–9, a–f), без пробелов, или поле должно быть "
+    "пустым.";
+// A player making a commitment to their own word: the word's refusal is this
+// owner followed by the problem, as above.
+inline constexpr char kFairPlayerWordOwner[] = "Слово";
 inline constexpr char kFairNoCrypto[] =
     "Браузер не даёт криптографии (Web Crypto): откройте страницу с диска или по https.";
+// A failure of the browser's cryptography: the page's own, never a verdict.
+inline constexpr char kFairCryptoFailed[] =
+    "Криптография браузера (Web Crypto) не сработала, поэтому ничего не проверено и не рассчитано. Обновите "
+    "страницу или откройте её в другом браузере.";
 
 // Opening a verification link and checking it.
 inline constexpr char kFairLinkBad[] = "Ссылка проверки повреждена, дуэль не показана. Причина: ";
@@ -105,8 +119,12 @@ inline constexpr char kFairLinkOutOfOrder[] = "части ссылки стоя�
 inline constexpr char kFairEnterCommitment[] =
     "Ссылка проверки прочитана. Вставьте обязательство, опубликованное в теме до дуэли, и нажмите "
     "«Проверить»: до проверки ходы не показаны.";
+// A posted commitment that is not one; %s stands for the commitment.
 inline constexpr char kFairCommitmentBad[] =
-    "Опубликованное обязательство должно состоять из 64 шестнадцатеричных цифр.";
+    "%s должно состоять ровно из 64 шестнадцатеричных цифр (0–9, a–f), без пробелов и других знаков.";
+inline constexpr char kFairPostedCommitment[] = "Опубликованное обязательство";
+inline constexpr char kFairPostedCommitment1[] = "Опубликованное обязательство игрока бретёра №1";
+inline constexpr char kFairPostedCommitment2[] = "Опубликованное обязательство игрока бретёра №2";
 inline constexpr char kFairEnterLogs[] =
     "SHA-256 секрета совпадает с обязательством. Теперь вставьте опубликованные ходы обоих бойцов (и "
     "сообщение, если оно было) и нажмите «Проверить»: до этого ходы не показаны.";
@@ -114,6 +132,9 @@ inline constexpr char kFairVerified[] =
     "ПРОВЕРЕНО: SHA-256 секрета совпадает с опубликованным обязательством, а опубликованные ходы и "
     "сообщение — ровно те, что дают секрет, слова игроков и заявка из ссылки. Сравните слова и заявку "
     "с опубликованными в теме.";
+// After «ПРОВЕРЕНО» when players' commitments were pasted and agree.
+inline constexpr char kFairVerifiedPlayers[] =
+    " Вставленные обязательства игроков совпадают с солью и словами из ссылки.";
 inline constexpr char kFairNotVerified[] = "НЕ ПРОВЕРЕНО, ходы не показаны. Не совпадает: ";
 inline constexpr char kFairDiffersCommitment[] = "обязательство и SHA-256 секрета";
 inline constexpr char kFairDiffersCommitment1[] = "обязательство игрока бретёра №1";
@@ -121,5 +142,31 @@ inline constexpr char kFairDiffersCommitment2[] = "обязательство и
 inline constexpr char kFairDiffersInfoBM1[] = "ходы бойца №1";
 inline constexpr char kFairDiffersInfoBM2[] = "ходы бойца №2";
 inline constexpr char kFairDiffersErrorText[] = "сообщение";
+// After a verdict: %s stands for the players' commitments (named as above,
+// joined by commas) whose salt the link carries and that were not pasted.
+inline constexpr char kFairNotCompared[] = " Не сверено, потому что не вставлено: %s.";
+// After a verdict: %s stands for the pasted texts (named as above) from
+// which what copying adds was left out.
+inline constexpr char kFairPastedCleaned[] =
+    "При проверке не учтено то, что добавляет копирование (пробелы и переводы строк по краям, подпись поля), "
+    "в полях: %s.";
+// Added to a verification link's refusal when the pasted text begins or
+// ends with spaces or line breaks, which no link holds.
+inline constexpr char kFairLinkSpaces[] =
+    " Ссылка начинается или кончается пробелом или переводом строки: вставьте её без них.";
+// A field edited after a check or a fair duel: what was shown no longer
+// belongs to the fields.
+inline constexpr char kFairEditedAfterCheck[] =
+    "Поле изменено после проверки: результат проверки и ходы сняты. Нажмите «Проверить» ещё раз.";
+inline constexpr char kFairEditedAfterDuel[] =
+    "Поле изменено после честного боя: ходы и ссылка проверки сняты. Нажмите «Честный бой» ещё раз.";
+// Before a secret or a player's salt would be lost: the question, made of
+// what would be lost and the question itself.
+inline constexpr char kFairSecretAtRisk[] =
+    "Секрет этой честной дуэли ещё не использован в бою и пропадёт. Без него обязательство судьи не "
+    "раскрыть, и дуэль отменяется.";
+inline constexpr char kFairSaltAtRisk[] =
+    "Ваши слово и соль пропадут. Без них ваше обязательство не раскрыть, а кто не раскрыл своё, проигрывает.";
+inline constexpr char kFairLoseQuestion[] = "Всё равно продолжить?";
 
 }  // namespace saberline::texts

@@ -12,6 +12,7 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -100,6 +101,32 @@ std::string LinkRefusal(const fair::VerificationRefusal& refusal) {
     return texts::kFairLinkBad + why;
 }
 
+// The names of `differs`, and of pasted texts, in the page's language,
+// joined by commas.
+std::string NamesOf(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        if (!text.empty()) text += ", ";
+        text += name == "commitment"    ? texts::kFairDiffersCommitment
+                : name == "commitment1" ? texts::kFairDiffersCommitment1
+                : name == "commitment2" ? texts::kFairDiffersCommitment2
+                : name == "InfoBM1"     ? texts::kFairDiffersInfoBM1
+                : name == "InfoBM2"     ? texts::kFairDiffersInfoBM2
+                                        : texts::kFairDiffersErrorText;
+    }
+    return text;
+}
+
+// The owners of the players' salts, the names of the players' commitments
+// and of their hashes from the page, in the order of the words.
+constexpr std::array<const char*, 2> kSaltOwners{texts::kFairSaltOwner1, texts::kFairSaltOwner2};
+constexpr std::array<const char*, 2> kPlayerCommitments{"commitment1", "commitment2"};
+constexpr std::array<const char*, 2> kPlayerHashes{"player1", "player2"};
+std::optional<fair::Salt>& SaltOf(fair::FairDuel& duel, std::size_t k) { return k == 0 ? duel.salt1 : duel.salt2; }
+const std::optional<fair::Salt>& SaltOf(const fair::FairDuel& duel, std::size_t k) {
+    return k == 0 ? duel.salt1 : duel.salt2;
+}
+
 // No fair duel for the referee's inputs: the text that refuses them, or
 // (`byTheRules`) the duel screen's message by which the rules refuse the
 // request, which takes no readings and gives no link.
@@ -107,18 +134,29 @@ struct NoDuel {
     std::string message;
     bool byTheRules = false;
 };
-std::variant<fair::FairDuel, NoDuel> DuelOf(const std::string& secretHex, const std::string& word1,
-                                            const std::string& word2, const val& fields) {
+// The referee's inputs { secret, word1, word2, salt1, salt2 } (an empty salt
+// is none) and the duel screen's fields. Nothing is trimmed: the page takes
+// exactly what saberline-cli takes.
+std::variant<fair::FairDuel, NoDuel> DuelOf(const val& inputs, const val& fields) {
     fair::FairDuel duel;
-    const auto secret = fair::Hex32(secretHex);
+    const auto secret = fair::Hex32(web::Text(inputs, "secret"));
     if (!secret) return NoDuel{texts::kFairSecretBad};
     duel.secret = *secret;
+    const std::string word1 = web::Text(inputs, fair::kWordKeys[0]);
+    const std::string word2 = web::Text(inputs, fair::kWordKeys[1]);
     if (std::string refusal = WordRefusal(texts::kFairWordOwner1, fair::CheckWord(word1)); !refusal.empty())
         return NoDuel{std::move(refusal)};
     if (std::string refusal = WordRefusal(texts::kFairWordOwner2, fair::CheckWord(word2)); !refusal.empty())
         return NoDuel{std::move(refusal)};
     duel.word1 = word1;
     duel.word2 = word2;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string salt = web::Text(inputs, fair::kSaltKeys[k]);
+        if (salt.empty()) continue;
+        const auto bytes = fair::Hex32(salt);
+        if (!bytes) return NoDuel{Filled(texts::kFairSaltBad, {kSaltOwners[k]})};
+        SaltOf(duel, k) = *bytes;
+    }
     DuelRequest request = web::ReadDuelRequest(fields);
     for (const DuelField& field : kDuelFields) {
         switch (CheckFieldText(FieldText(request, field), static_cast<std::size_t>(field.maxLength), true)) {
@@ -143,7 +181,9 @@ val NoDuelObject(const NoDuel& none) {
     return result;
 }
 
-// What the page signs: the secret (the HMAC key) and the 100 messages.
+// What the page signs and hashes: the secret (the HMAC key), the 100
+// messages, and for each salt the duel carries the message whose SHA-256 is
+// that player's commitment (null for none).
 val ToSign(const fair::FairDuel& duel) {
     val result = val::object();
     result.set("message", std::string());
@@ -153,7 +193,24 @@ val ToSign(const fair::FairDuel& duel) {
     for (int n = 1; n <= fair::kReseeds; ++n)
         messages.call<void>("push", Bytes(fair::ReseedMessage(prefix, static_cast<std::uint32_t>(n))));
     result.set("messages", messages);
+    val wordMessages = val::array();
+    const std::array<const std::string*, 2> words{&duel.word1, &duel.word2};
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::optional<fair::Salt>& salt = SaltOf(duel, k);
+        wordMessages.call<void>("push", salt ? Bytes(fair::WordCommitmentMessage(*salt, *words[k])) : val::null());
+    }
+    result.set("wordMessages", wordMessages);
     return result;
+}
+
+// 32 bytes from the page (a Uint8Array), or nullopt.
+std::optional<fair::Digest> DigestOf(const val& bytes) {
+    if (bytes.isNull() || bytes.isUndefined()) return std::nullopt;
+    const std::vector<std::uint8_t> data = emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
+    if (data.size() != fair::kDigestBytes) return std::nullopt;
+    fair::Digest digest{};
+    std::copy(data.begin(), data.end(), digest.begin());
+    return digest;
 }
 
 // The readings from the page's 100 signatures (Uint8Array of 32 bytes each).
@@ -161,9 +218,9 @@ std::optional<fair::Readings> ReadingsOf(const val& macs) {
     if (!macs.isArray() || macs["length"].as<int>() != fair::kReseeds) return std::nullopt;
     fair::Readings readings{};
     for (int n = 0; n < fair::kReseeds; ++n) {
-        const std::vector<std::uint8_t> mac = emscripten::convertJSArrayToNumberVector<std::uint8_t>(macs[n]);
-        if (mac.size() != fair::kDigestBytes) return std::nullopt;
-        readings[static_cast<std::size_t>(n)] = fair::ReadingFromMac(std::span<const std::uint8_t, 32>(mac.data(), 32));
+        const std::optional<fair::Digest> mac = DigestOf(macs[n]);
+        if (!mac) return std::nullopt;
+        readings[static_cast<std::size_t>(n)] = fair::ReadingFromMac(*mac);
     }
     return readings;
 }
@@ -186,13 +243,27 @@ val ScreenTexts(const DuelScreenTexts& shown) {
     return texts;
 }
 
+// Whether a text begins or ends with what a line of text does not show:
+// spaces, tabs, line breaks.
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool SurroundedBySpace(std::string_view text) {
+    return !text.empty() && (IsSpace(text.front()) || IsSpace(text.back()));
+}
+
 // --- Bindings ---------------------------------------------------------------
 
 val FairFacts() {
     val facts = val::object();
     facts.set("linkPrefix", std::string(fair::kLinkPrefix));
     facts.set("secretBytes", static_cast<int>(fair::kSecretBytes));
+    facts.set("saltBytes", static_cast<int>(fair::kSaltBytes));
     facts.set("noCrypto", std::string(texts::kFairNoCrypto));
+    facts.set("cryptoFailed", std::string(texts::kFairCryptoFailed));
+    facts.set("secretAtRisk", std::string(texts::kFairSecretAtRisk));
+    facts.set("saltAtRisk", std::string(texts::kFairSaltAtRisk));
+    facts.set("loseQuestion", std::string(texts::kFairLoseQuestion));
+    facts.set("editedAfterCheck", std::string(texts::kFairEditedAfterCheck));
+    facts.set("editedAfterDuel", std::string(texts::kFairEditedAfterDuel));
     return facts;
 }
 
@@ -211,22 +282,38 @@ val FairReadSecret(std::string secretHex) {
     return result;
 }
 
+// A player's commitment to their word with a fresh salt from the page: the
+// word, the salt in hexadecimal and the message whose SHA-256 is the
+// commitment; { message } when the word is refused.
+val FairPlayerCommitment(std::string word, val saltBytes) {
+    if (std::string refusal = WordRefusal(texts::kFairPlayerWordOwner, fair::CheckWord(word)); !refusal.empty())
+        return MessageOnly(refusal);
+    const std::optional<fair::Digest> salt = DigestOf(saltBytes);
+    if (!salt) return MessageOnly(texts::kFairCryptoFailed);
+    val result = val::object();
+    result.set("message", std::string());
+    result.set("word", word);
+    result.set("salt", fair::ToHex(*salt));
+    result.set("toHash", Bytes(fair::WordCommitmentMessage(*salt, word)));
+    return result;
+}
+
 // What to sign for the referee's inputs; { message } when they are refused,
 // { message: '', refused } when the rules refuse the request.
-val FairToSign(std::string secretHex, std::string word1, std::string word2, val fields) {
-    auto duel = DuelOf(secretHex, word1, word2, fields);
+val FairToSign(val inputs, val fields) {
+    auto duel = DuelOf(inputs, fields);
     if (const auto* none = std::get_if<NoDuel>(&duel)) return NoDuelObject(*none);
     return ToSign(std::get<fair::FairDuel>(duel));
 }
 
 // The fair duel fought with the readings of the page's signatures: the
 // three texts, the verification link's fragment and the readings.
-val FairDuel(std::string secretHex, std::string word1, std::string word2, val fields, val macs) {
-    auto parsed = DuelOf(secretHex, word1, word2, fields);
+val FairDuel(val inputs, val fields, val macs) {
+    auto parsed = DuelOf(inputs, fields);
     if (const auto* none = std::get_if<NoDuel>(&parsed)) return NoDuelObject(*none);
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
-    if (!readings) return MessageOnly(texts::kFairNoCrypto);
+    if (!readings) return MessageOnly(texts::kFairCryptoFailed);
     val result = ScreenTexts(fair::RunFairDuel(duel.duel, *readings));
     result.set("message", std::string());
     result.set("fragment", fair::LinkFragment(duel));
@@ -234,11 +321,22 @@ val FairDuel(std::string secretHex, std::string word1, std::string word2, val fi
     return result;
 }
 
-// A verification link's fragment read: what to sign and what it names.
-val FairReadLink(std::string fragment) {
-    auto parsed = fair::ParseVerification(fragment);
+// Whether a text opened or pasted is the fair duel's to read rather than a
+// duel link: it is, or tries to be, a verification (its link, its fragment
+// or its text), spaces around it aside. It is then read exactly as given.
+bool FairClaims(std::string text) {
+    const std::string_view prefix = fair::kLinkPrefix;
+    std::string_view trimmed = text;
+    while (!trimmed.empty() && IsSpace(trimmed.front())) trimmed.remove_prefix(1);
+    return trimmed.substr(0, prefix.size()) == prefix || text.find("#" + std::string(prefix)) != std::string::npos ||
+           trimmed.substr(0, fair::VersionFamily().size()) == fair::VersionFamily();
+}
+
+// A verification link read: what to sign and hash, and what it names.
+val FairReadLink(std::string text) {
+    auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
-        return MessageOnly(LinkRefusal(*refusal));
+        return MessageOnly(LinkRefusal(*refusal) + (SurroundedBySpace(text) ? texts::kFairLinkSpaces : ""));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     val result = ToSign(duel);
     result.set("word1", duel.word1);
@@ -249,60 +347,78 @@ val FairReadLink(std::string fragment) {
 }
 
 // The check of a verification link against what was posted in the thread:
-// the commitment, the two logs and the message. A refusal ({ message }) when
-// the commitment is missing or malformed, or when it agrees but no log was
-// given yet.
-val FairCheck(std::string fragment, val secretSha256, val macs, val posted) {
-    auto parsed = fair::ParseVerification(fragment);
+// `hashes` { referee, player1, player2 } are the SHA-256 of the secret and
+// of each player's message the link gives; `posted` holds the commitment,
+// the players' commitments (empty when not posted), the two logs and the
+// message, and `cleaned`, the names of the pasted texts from which the page
+// left out what copying adds. A refusal ({ message }) when a commitment is
+// malformed, or when the commitments agree but no log was given yet.
+val FairCheck(std::string text, val hashes, val macs, val posted) {
+    auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
         return MessageOnly(LinkRefusal(*refusal));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
-    const std::vector<std::uint8_t> hash = emscripten::convertJSArrayToNumberVector<std::uint8_t>(secretSha256);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
-    if (hash.size() != fair::kDigestBytes || !readings) return MessageOnly(texts::kFairNoCrypto);
-    fair::Commitments computed;  // the players' commitments are not checked on the page yet
-    std::copy(hash.begin(), hash.end(), computed.referee.begin());
+    const std::optional<fair::Digest> referee = DigestOf(hashes["referee"]);
+    if (!readings || !referee) return MessageOnly(texts::kFairCryptoFailed);
+    fair::Commitments computed;
+    computed.referee = *referee;
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (!SaltOf(duel, k)) continue;
+        const std::optional<fair::Digest> player = DigestOf(hashes[kPlayerHashes[k]]);
+        if (!player) return MessageOnly(texts::kFairCryptoFailed);
+        (k == 0 ? computed.player1 : computed.player2) = player;
+    }
 
-    auto text = [&](const char* key) { return posted[key].isString() ? posted[key].as<std::string>() : std::string(); };
-    if (text("commitment").empty()) return MessageOnly(texts::kFairEnterCommitment);
-    const auto commitment = fair::Hex32(text("commitment"));
-    if (!commitment) return MessageOnly(texts::kFairCommitmentBad);
+    const std::string commitment = web::Text(posted, "commitment");
+    if (commitment.empty()) return MessageOnly(texts::kFairEnterCommitment);
     fair::Posted thread;
-    thread.commitment = *commitment;
-    thread.texts = {text("InfoBM1"), text("InfoBM2"), text("ErrorText")};
+    if (const auto digest = fair::Hex32(commitment)) thread.commitment = *digest;
+    else return MessageOnly(Filled(texts::kFairCommitmentBad, {texts::kFairPostedCommitment}));
+    // A player's commitment is compared when pasted; one the link has a salt
+    // for and that was not pasted is named as not compared.
+    constexpr std::array<const char*, 2> kPostedOwners{texts::kFairPostedCommitment1, texts::kFairPostedCommitment2};
+    std::vector<std::string> notCompared;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string player = web::Text(posted, kPlayerCommitments[k]);
+        std::optional<fair::Digest>& into = k == 0 ? thread.commitment1 : thread.commitment2;
+        if (player.empty()) {
+            if (SaltOf(duel, k)) notCompared.emplace_back(kPlayerCommitments[k]);
+            continue;
+        }
+        into = fair::Hex32(player);
+        if (!into) return MessageOnly(Filled(texts::kFairCommitmentBad, {kPostedOwners[k]}));
+    }
+    thread.texts = {web::Text(posted, "InfoBM1"), web::Text(posted, "InfoBM2"), web::Text(posted, "ErrorText")};
     const bool logsGiven = !thread.texts.InfoBM1.empty() || !thread.texts.InfoBM2.empty() ||
                            !thread.texts.ErrorText.empty();
 
     fair::FairCheck check = fair::CheckFairDuel(duel, computed, *readings, thread);
-    // Without the posted logs only the commitment can be compared: the duel
+    // Without the posted logs only the commitments can be compared: the duel
     // is then neither verified nor shown.
-    const bool commitmentAgrees =
-        std::find(check.differs.begin(), check.differs.end(), "commitment") == check.differs.end();
-    if (!logsGiven && commitmentAgrees) return MessageOnly(texts::kFairEnterLogs);
-    if (!logsGiven) check.differs = {"commitment"};
+    if (!logsGiven) {
+        std::erase_if(check.differs, [](const std::string& name) { return name.rfind("commitment", 0) != 0; });
+        if (check.differs.empty()) return MessageOnly(texts::kFairEnterLogs);
+    }
 
     std::string verdict;
     if (check.Verified()) {
         verdict = texts::kFairVerified;
+        if (thread.commitment1 || thread.commitment2) verdict += texts::kFairVerifiedPlayers;
     } else {
-        verdict = texts::kFairNotVerified;
-        for (std::size_t i = 0; i < check.differs.size(); ++i) {
-            const std::string& name = check.differs[i];
-            if (i > 0) verdict += ", ";
-            verdict += name == "commitment"    ? texts::kFairDiffersCommitment
-                       : name == "commitment1" ? texts::kFairDiffersCommitment1
-                       : name == "commitment2" ? texts::kFairDiffersCommitment2
-                       : name == "InfoBM1"     ? texts::kFairDiffersInfoBM1
-                       : name == "InfoBM2"     ? texts::kFairDiffersInfoBM2
-                                               : texts::kFairDiffersErrorText;
-        }
-        verdict += '.';
+        verdict = texts::kFairNotVerified + NamesOf(check.differs) + '.';
     }
+    if (!notCompared.empty()) verdict += Filled(texts::kFairNotCompared, {NamesOf(notCompared)});
+    std::vector<std::string> cleaned;
+    const val cleanedList = posted["cleaned"];
+    if (cleanedList.isArray())
+        for (int i = 0; i < cleanedList["length"].as<int>(); ++i) cleaned.push_back(cleanedList[i].as<std::string>());
+
     val result = val::object();
     result.set("message", std::string());
     result.set("verified", check.Verified());
     result.set("verdict", verdict);
-    result.set("commitment", fair::ToHex(computed.referee));
+    result.set("note", cleaned.empty() ? std::string() : Filled(texts::kFairPastedCleaned, {NamesOf(cleaned)}));
     val differs = val::array();
     for (const std::string& name : check.differs) differs.call<void>("push", name);
     result.set("differs", differs);
@@ -319,8 +435,10 @@ EMSCRIPTEN_BINDINGS(saberline_fair) {
     emscripten::function("fairFacts", &FairFacts);
     emscripten::function("fairHex", &FairHex);
     emscripten::function("fairReadSecret", &FairReadSecret);
+    emscripten::function("fairPlayerCommitment", &FairPlayerCommitment);
     emscripten::function("fairToSign", &FairToSign);
     emscripten::function("fairDuel", &FairDuel);
+    emscripten::function("fairClaims", &FairClaims);
     emscripten::function("fairReadLink", &FairReadLink);
     emscripten::function("fairCheck", &FairCheck);
 }

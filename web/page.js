@@ -316,10 +316,15 @@
     fitLogs();
   }
 
+  // What starting over would lose (a fair duel's secret not yet fought, a
+  // player's word and salt) is asked about first: true to go on.
+  const mayStartOver = () => (window.SaberlineFair ? window.SaberlineFair.mayStartOver() : Promise.resolve(true));
+
   // A page cannot close its own tab: the exit button returns the page to the
   // state it had right after it was opened (without a duel link): every
   // field at its start-up text, the duel screen shown, the dice restarted.
-  function GoExitClick() {
+  async function GoExitClick() {
+    if (!(await mayStartOver())) return;
     Address.dropFragment();
     startUp();
   }
@@ -333,10 +338,15 @@
 
   // A link someone else made, pasted whole or only its part after '#',
   // opens in this copy of the page as if this copy had been opened with it.
-  function OpenPastedLinkClick() {
-    const fragment = Address.fragmentOf($('PastedLink').value);
+  // A verification link is read exactly as pasted, as saberline-cli reads
+  // it; a duel link without the spaces around it.
+  async function OpenPastedLinkClick() {
+    const pasted = $('PastedLink').value;
+    const fair = window.SaberlineFair;
+    if (!(await mayStartOver())) return;
     startUp();
-    return openFragment(fragment);
+    if (fair && fair.claims(pasted)) return fair.openLink(pasted);
+    return openDuelLink(Address.fragmentOf(pasted));
   }
 
   // --- Exact odds as the fields stand ---------------------------------------
@@ -389,11 +399,18 @@
     return openDuelLink(fragment);
   }
 
+  // Whoever shows something that belongs to the fields as they stand (the
+  // fair duel) hears of every change of them: typed, chosen, or written by a
+  // handler.
+  const editListeners = [];
+  const edited = () => { for (const listener of editListeners) listener(); };
+
   // Runs a handler to its end; an error escaping it is shown in the error
   // box and the page goes on. The odds follow every change of the fields.
   // A handler that waits for a box's answer holds off every other until it
   // ends (the page behind the box is inert as well).
   let busy = false;
+  let settled = Promise.resolve();  // the last handler's end
   function dispatch(handler) {
     if (busy) return Promise.resolve();
     let outcome;
@@ -404,15 +421,18 @@
     }
     if (!(outcome instanceof Promise)) {
       refreshOdds();
+      edited();
       return Promise.resolve();
     }
     busy = true;
-    return outcome
+    settled = outcome
       .catch((error) => Dialogs.errorBox(error instanceof CoreError ? error.message : String(error && error.message)))
       .finally(() => {
         busy = false;
         refreshOdds();
+        edited();
       });
+    return settled;
   }
 
   const handlers = {
@@ -462,8 +482,9 @@
       }
       if (event.target === refused) markRefused(null);
       refreshOdds();
+      edited();
     });
-    form.addEventListener('change', refreshOdds);
+    form.addEventListener('change', () => { refreshOdds(); edited(); });
     // Enter in a move log starts nothing, as in any of the window's fields.
     form.addEventListener('keydown', (event) => {
       if (event.key === 'Enter' && event.target.matches('textarea.log')) event.preventDefault();
@@ -474,7 +495,13 @@
     window.addEventListener('resize', fitLogs);
     window.addEventListener('hashchange', () => {
       const fragment = Address.fragment();
-      if (fragment) dispatch(() => { startUp(); return openFragment(fragment); });
+      if (fragment) {
+        dispatch(async () => {
+          if (!(await mayStartOver())) return;
+          startUp();
+          return openFragment(fragment);
+        });
+      }
     });
     dispatch(() => {
       startUp();
@@ -488,7 +515,8 @@
 
   // For the fair-duel mode and tests: the page's pieces, by name.
   window.Saberline = {
-    Address, Dialogs, readDuelFields, writeDuelFields, showDuelTexts, refreshOdds, dispatch, copyLink, noteLink,
-    bringIntoView, core: () => core, facts: () => facts,
+    Address, Dialogs, readDuelFields, writeDuelFields, showDuelTexts, refreshOdds, dispatch, copyText, copyLink,
+    noteLink, bringIntoView, onEdited: (listener) => editListeners.push(listener), phone,
+    core: () => core, facts: () => facts, settled: () => settled,
   };
 })();

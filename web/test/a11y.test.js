@@ -9,7 +9,7 @@ const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
   launch, open, read, fill, setType, modal, storedLayout, axeViolations, accessibilityNode, clockFor, cliFairDuel,
-  pistolDuel, pageUrl,
+  pistolDuel, pageUrl, cli,
 } = require('./support');
 
 let browser;
@@ -18,7 +18,22 @@ after(async () => { await browser.close(); });
 
 describe('axe-core finds no violation', () => {
   let fair;
-  before(() => { fair = cliFairDuel('ab'.repeat(32), '1523', '1524'); });
+  let salted;
+  before(() => {
+    fair = cliFairDuel('ab'.repeat(32), '1523', '1524');
+    salted = JSON.parse(cli(['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1523', '--salt1', 'cd'.repeat(32),
+      '--word2', '1524', '--salt2', 'ef'.repeat(32)], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+  });
+  const settled = (page) => page.evaluate(() => window.Saberline.settled());
+  // Opens a duel's verification link, types what was posted and checks it:
+  // the verdict.
+  async function checked(page, duel, posted) {
+    await page.goto(pageUrl + '#fair:' + duel.verification);
+    await page.waitForFunction(() => document.getElementById('FairCheckCommitment').textContent !== '');
+    await fill(page, posted);
+    await page.click('#FairCheckButton');
+    return page.textContent('#FairVerdict');
+  }
   // [what, how the page is opened, what is done on it]
   const states = [
     ['the duel screen at start-up, the odds\' refusal showing', {}, async () => {}],
@@ -60,12 +75,50 @@ describe('axe-core finds no violation', () => {
       await page.waitForFunction(() => document.getElementById('FairMessage').textContent !== '');
     }],
     ['the fair duel: a verification link checked', {}, async (page) => {
-      await page.goto(pageUrl + '#fair:' + fair.verification);
-      await page.waitForFunction(() => document.getElementById('FairCheckCommitment').textContent !== '');
-      await fill(page, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
-        FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText });
-      await page.click('#FairCheckButton');
-      assert.match(await page.textContent('#FairVerdict'), /^ПРОВЕРЕНО/);
+      assert.match(await checked(page, fair, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
+        FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText }), /^ПРОВЕРЕНО/);
+    }],
+    ['the fair duel: both commitments made, salts given, the duel fought, a player\'s word refused', {}, async (page) => {
+      await page.click('#FairCommit');
+      await settled(page);
+      await fill(page, { ...pistolDuel, FairWord1: '1523', FairWord2: '1524', FairSalt1: 'cd'.repeat(32),
+        FairSalt2: 'ef'.repeat(32), FairPlayerWord: '15' });
+      await page.click('#FairBattle');
+      await settled(page);
+      await page.click('#FairPlayerCommit');
+      await settled(page);
+      await fill(page, { FairPlayerWord: '015' });
+      await page.click('#FairPlayerCommit');
+      await settled(page);
+      assert.notEqual(await page.textContent('#FairCommitment2'), '');
+      assert.notEqual(await page.textContent('#FairPlayerMessage'), '');
+    }],
+    ['the fair duel: edited after the duel', {}, async (page) => {
+      await fill(page, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1523', FairWord2: '1524' });
+      await page.click('#FairBattle');
+      await settled(page);
+      await page.fill('#BP1', '31');
+      assert.match(await page.textContent('#FairMessage'), /^Поле изменено после честного боя/);
+    }],
+    ['the fair duel: the question before a secret is lost', {}, async (page) => {
+      await page.click('#FairCommit');
+      await settled(page);
+      await page.click('#GoExit');
+      assert.equal((await modal(page)).buttons.length, 2);
+    }],
+    ['the fair duel: a link with salts checked, players\' commitments pasted, pasted logs cleaned', {}, async (page) => {
+      assert.match(await checked(page, salted, { FairPostedCommitment: salted.commitment,
+        FairPostedCommitment1: salted.commitment1, FairPostedCommitment2: salted.commitment2,
+        FairPostedLog1: 'Ходы бойца №1: ' + salted.InfoBM1, FairPostedLog2: salted.InfoBM2,
+        FairPostedMessage: salted.ErrorText }), /^ПРОВЕРЕНО/);
+      assert.notEqual(await page.textContent('#FairCheckNote'), '');
+    }],
+    ['the fair duel: edited after a check that did not verify', {}, async (page) => {
+      assert.match(await checked(page, salted, { FairPostedCommitment: salted.commitment,
+        FairPostedCommitment1: salted.commitment2, FairPostedLog1: salted.InfoBM1, FairPostedLog2: salted.InfoBM2 }),
+      /^НЕ ПРОВЕРЕНО/);
+      await page.fill('#FairPostedCommitment1', '');
+      assert.match(await page.textContent('#FairVerdict'), /^Поле изменено после проверки/);
     }],
   ];
   for (const width of [1280, 360]) {
@@ -116,6 +169,45 @@ describe('names, descriptions and landmarks', () => {
     await page.context().close();
   });
 
+  test('every control of the fair duel\'s panel is named by its caption, and the copy buttons of what is kept ' +
+    'secret by their warning', async () => {
+    const salted = JSON.parse(cli(['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1', '--salt1', 'cd'.repeat(32),
+      '--word2', '2', '--salt2', 'ef'.repeat(32)], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+    // The panel with a fair duel fought with both salts (the players'
+    // commitments show), and with a verification link opened.
+    const referee = await open(browser);
+    await fill(referee, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1', FairWord2: '2',
+      FairSalt1: 'cd'.repeat(32), FairSalt2: 'ef'.repeat(32) });
+    await referee.click('#FairBattle');
+    await referee.evaluate(() => window.Saberline.settled());
+    const checker = await open(browser, { url: pageUrl + '#fair:' + salted.verification });
+    const named = new Set();
+    let all;
+    for (const page of [referee, checker]) {
+      const controls = await page.evaluate(() => [...document.querySelectorAll('#FairDuel input, #FairDuel button, #FairDuel output')]
+        .map((el) => ({ id: el.id, shown: el.getClientRects().length > 0,
+          label: el.labels && el.labels.length ? el.labels[0].textContent.replace(/\s+/g, ' ').trim() : null,
+          aria: el.getAttribute('aria-label'), text: el.tagName === 'BUTTON' ? el.textContent.replace(/\s+/g, ' ').trim() : null })));
+      all = controls.map((c) => c.id);
+      for (const c of controls.filter((control) => control.shown)) {
+        // The check's outputs stand beside their captions, as read-only text.
+        if (/^FairCheck(Commitment\d?|Words)$/.test(c.id)) continue;
+        const node = await accessibilityNode(page, c.id);
+        assert.ok(node.name, c.id);
+        assert.equal(node.name, c.label || c.aria || c.text, c.id);
+        named.add(c.id);
+      }
+    }
+    assert.deepEqual(all.filter((id) => !named.has(id) && !/^FairCheck(Commitment\d?|Words)$/.test(id)), []);
+    for (const [button, warning] of [['FairCopySecret', 'FairSecretWarning'], ['FairCopyPlayerWord', 'FairPlayerWarning'],
+      ['FairCopyPlayerSalt', 'FairPlayerWarning']]) {
+      assert.equal((await accessibilityNode(referee, button)).description, await referee.evaluate((id) =>
+        document.getElementById(id).textContent.replace(/\s+/g, ' ').trim(), warning), button);
+    }
+    await referee.context().close();
+    await checker.context().close();
+  });
+
   test('the fields a user types into say what they take', async () => {
     const typed = storedLayout().filter((c) => c.cls === 'QLineEdit' && c.enabled && !c.name.startsWith('InfoBM'));
     assert.equal(typed.length, 22);
@@ -151,6 +243,48 @@ describe('names, descriptions and landmarks', () => {
     assert.deepEqual(found, { main: 1, h1: ['Saberline 2.0'], formInMain: true, tabindex: [] });
     await page.context().close();
   });
+});
+
+test('the keyboard goes through the fair duel\'s panel in the order it is read, reaching every control', async () => {
+  const salted = JSON.parse(cli(['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1', '--salt1', 'cd'.repeat(32),
+    '--word2', '2'], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+  for (const width of [1280, 360]) {
+    const viewport = { width, height: 800 };
+    // Every control enabled: a fair duel fought, a player's commitment made;
+    // then a verification link opened.
+    const referee = await open(browser, { viewport });
+    await fill(referee, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1', FairWord2: '2',
+      FairPlayerWord: '15' });
+    for (const button of ['FairBattle', 'FairPlayerCommit']) {
+      await referee.click('#' + button);
+      await referee.evaluate(() => window.Saberline.settled());
+    }
+    const checker = await open(browser, { url: pageUrl + '#fair:' + salted.verification, viewport });
+    for (const [page, first] of [[referee, 'FairCommit'], [checker, 'FairPostedCommitment']]) {
+      await page.focus('#' + first);
+      const stops = [];
+      for (;;) {
+        const stop = await page.evaluate(() => {
+          const el = document.activeElement;
+          const box = el.getBoundingClientRect();
+          return { id: el.id, inPanel: !!el.closest('#FairDuel'), top: box.top + scrollY, left: box.left };
+        });
+        if (!stop.inPanel) break;
+        stops.push(stop);
+        await page.keyboard.press('Tab');
+      }
+      // Each stop below the one before, or beside it on the same row.
+      for (let i = 1; i < stops.length; ++i) {
+        const [a, b] = [stops[i - 1], stops[i]];
+        assert.ok(b.top > a.top + 1 || (Math.abs(b.top - a.top) <= 12 && b.left > a.left), `${width}: ${a.id} then ${b.id}`);
+      }
+      const reachable = await page.evaluate(() => [...document.querySelectorAll('#FairDuel input, #FairDuel button')]
+        .filter((el) => !el.disabled && el.getClientRects().length > 0).map((el) => el.id));
+      assert.deepEqual(stops.map((s) => s.id), reachable, String(width));
+    }
+    await referee.context().close();
+    await checker.context().close();
+  }
 });
 
 describe('dialogs', () => {

@@ -136,6 +136,22 @@ describe('an opened link comes into view with its notice', () => {
       await page.context().close();
     });
   }
+  test('a fair duel at 360 pixels: its logs come into view; a refused request its message at the panel', async () => {
+    const page = await open(browser, phone);
+    await fill(page, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1523', FairWord2: '1524' });
+    await page.tap('#FairBattle');
+    await page.evaluate(() => window.Saberline.settled());
+    const [caption, log] = [await box(page, 'TInfoBM1'), await box(page, 'InfoBM1')];
+    assert.ok(inView(caption) && log.top < log.view && (await read(page, ['InfoBM1'])).InfoBM1 !== '',
+      JSON.stringify({ caption, log }));
+    await fill(page, { BP1: '0' });
+    await page.tap('#FairBattle');
+    await page.evaluate(() => window.Saberline.settled());
+    assert.equal(await page.textContent('#FairMessage'), 'Внимание! Ошибка при вводе начальных характеристик!');
+    assert.ok(inView(await box(page, 'FairMessage')) && inView(await box(page, 'FairBattle')));
+    assert.equal((await read(page, ['FairLink'])).FairLink, '');
+    await page.context().close();
+  });
   test('a verification link at 360 pixels: its check in view', async () => {
     const page = await open(browser, { url: pageUrl + '#fair:saberline-fair-v9&x=1', ...phone });
     const check = await box(page, 'FairCheck');

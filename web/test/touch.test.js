@@ -77,12 +77,26 @@ describe('every control tapped or clicked, with its effect', () => {
       await act('OpenPastedLink');
       assert.equal(await page.isVisible('#ReplayMark'), true);
       await act('FairCommit');
-      await page.waitForFunction(() => /^[0-9a-f]{64}$/.test(document.getElementById('FairSecret').value));
-      await fill(page, { FairWord1: '1', FairWord2: '2' });
+      await page.waitForFunction(() => document.getElementById('FairCommitment').value !== '');
+      // Each copy button copies its field.
+      const copied = async (button, field) => {
+        await act(button);
+        assert.equal(await clipboard(page), (await read(page, [field]))[field], button);
+      };
+      await copied('FairCopySecret', 'FairSecret');
+      await copied('FairCopyCommitment', 'FairCommitment');
+      await fill(page, { FairWord1: '1', FairWord2: '2', FairSalt1: 'ef'.repeat(32) });
       await act('FairBattle');
       await page.waitForFunction(() => !document.getElementById('FairCopyLink').disabled);
-      await act('FairCopyLink');
-      assert.equal(await clipboard(page), (await read(page, ['FairLink'])).FairLink);
+      assert.match(await page.textContent('#FairCommitment1'), /^[0-9a-f]{64}$/);
+      await copied('FairCopyLink', 'FairLink');
+      // A player's commitment.
+      await fill(page, { FairPlayerWord: '15' });
+      await act('FairPlayerCommit');
+      await page.waitForFunction(() => document.getElementById('FairPlayerCommitment').value !== '');
+      await copied('FairCopyPlayerWord', 'FairPlayerShownWord');
+      await copied('FairCopyPlayerSalt', 'FairPlayerSalt');
+      await copied('FairCopyPlayerCommitment', 'FairPlayerCommitment');
       await act('GenShAttack1');
       await act('GenShAtack2');
       assert.match((await read(page, ['ShAtack1'])).ShAtack1, /^[1-6]{100}$/);
@@ -93,7 +107,14 @@ describe('every control tapped or clicked, with its effect', () => {
         await act(back);
         assert.deepEqual(await visibleScreens(page), ['BattlePanel']);
       }
+      // The player's word and salt would be lost: the exit asks first.
       await act('GoExit');
+      assert.deepEqual((await modal(page)).buttons, ['Да', 'Нет']);
+      if (finger) assert.ok(await page.evaluate(() => document.getElementById('ModalNo').getBoundingClientRect().height) >= 44);
+      await act('ModalNo');
+      assert.equal((await read(page, ['BP2'])).BP2, pistolDuel.BP2);
+      await act('GoExit');
+      await act('ModalYes');
       assert.deepEqual(await read(page, ['BP2', 'InfoBM1']), { BP2: '30', InfoBM1: 'Ещё не рассчитано!' });
       // A duel and its links again: the buttons disabled at start-up are reached too.
       await fill(page, pistolDuel);
@@ -138,8 +159,8 @@ describe('every control tapped or clicked, with its effect', () => {
       // A verification link opened: the fair duel's check.
       const other = await open(browser, { url: pageUrl + '#fair:' + fair.verification, viewport: { width, height }, options });
       await other.waitForFunction(() => document.getElementById('FairCheckCommitment').textContent !== '');
-      const posted = { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1, FairPostedLog2: fair.InfoBM2,
-        FairPostedMessage: fair.ErrorText };
+      const posted = { FairPostedCommitment: fair.commitment, FairPostedCommitment1: '', FairPostedCommitment2: '',
+        FairPostedLog1: fair.InfoBM1, FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText };
       for (const [id, text] of Object.entries(posted)) {
         if (finger) await other.tap('#' + id, { timeout: 5000 });
         else await other.click('#' + id, { timeout: 5000 });
@@ -156,31 +177,56 @@ describe('every control tapped or clicked, with its effect', () => {
 
 test('from 320 to 1280 pixels the point at each control\'s centre is the control\'s, and below 760 it is 44 x 44', async () => {
   const fair = cliFairDuel('cd'.repeat(32), '7', '8');
+  // [state, how the page gets there, its screens, controls that must be among those checked]
+  const states = [
+    ['a verification link opened', (width) => open(browser, { url: pageUrl + '#fair:' + fair.verification,
+      viewport: { width, height: 740 } }), ['BattlePanel', 'PCalcOfBattleChars'],
+    ['FairPostedCommitment', 'FairPostedCommitment1', 'FairPostedCommitment2', 'FairPostedLog1', 'FairCheckButton']],
+    ['the referee\'s and a player\'s commitments made, a fair duel fought', async (width) => {
+      const page = await open(browser, { viewport: { width, height: 740 } });
+      const settled = () => page.evaluate(() => window.Saberline.settled());
+      await page.click('#FairCommit');
+      await settled();
+      await fill(page, { ...pistolDuel, FairWord1: '7', FairWord2: '8', FairSalt1: 'ef'.repeat(32),
+        FairSalt2: 'fe'.repeat(32), FairPlayerWord: '15' });
+      await page.click('#FairBattle');
+      await settled();
+      await page.click('#FairPlayerCommit');
+      await settled();
+      return page;
+    }, ['BattlePanel'], ['FairCommit', 'FairCopySecret', 'FairCopyCommitment', 'FairSalt1', 'FairSalt2', 'FairBattle',
+      'FairCopyLink', 'FairPlayerWord', 'FairPlayerCommit', 'FairCopyPlayerWord', 'FairCopyPlayerSalt',
+      'FairCopyPlayerCommitment']],
+  ];
   for (const width of [320, 360, 412, 540, 700, 759, 760, 1024, 1280]) {
-    const page = await open(browser, { url: pageUrl + '#fair:' + fair.verification, viewport: { width, height: 740 } });
-    for (const screen of ['BattlePanel', 'PCalcOfBattleChars']) {
-      if (screen === 'PCalcOfBattleChars') await page.click('#GoCalcOfBattleChars');
-      const report = await page.evaluate((narrow) => {
-        const problems = [];
-        let count = 0;
-        for (const el of document.querySelectorAll('#Form1 input, #Form1 textarea, #Form1 button')) {
-          if (el.disabled || el.getClientRects().length === 0) continue;
-          count += 1;
-          el.scrollIntoView({ block: 'center', inline: 'center' });
-          const box = el.getBoundingClientRect();
-          const hit = document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2);
-          const own = hit === el || (hit && [...el.labels].includes(hit));
-          if (!own) problems.push(`${el.id} is covered by ${hit && (hit.id || hit.tagName)}`);
-          // A radio button is reached through its caption's box.
-          const target = el.type === 'radio' ? el.closest('label').getBoundingClientRect() : box;
-          if (narrow && (target.width < 44 || target.height < 44))
-            problems.push(`${el.id} is ${target.width} x ${target.height}`);
-        }
-        return { problems, count };
-      }, width < 760);
-      assert.deepEqual(report.problems, [], `${width} pixels, ${screen}`);
-      assert.ok(report.count >= (screen === 'BattlePanel' ? 40 : 17), `${width}: ${report.count} controls`);
+    for (const [state, reach, screens, expected] of states) {
+      const page = await reach(width);
+      for (const screen of screens) {
+        if (screen === 'PCalcOfBattleChars') await page.click('#GoCalcOfBattleChars');
+        const report = await page.evaluate((narrow) => {
+          const problems = [];
+          const checked = [];
+          for (const el of document.querySelectorAll('#Form1 input, #Form1 textarea, #Form1 button')) {
+            if (el.disabled || el.getClientRects().length === 0) continue;
+            checked.push(el.id);
+            el.scrollIntoView({ block: 'center', inline: 'center' });
+            const box = el.getBoundingClientRect();
+            const hit = document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2);
+            const own = hit === el || (hit && [...el.labels].includes(hit));
+            if (!own) problems.push(`${el.id} is covered by ${hit && (hit.id || hit.tagName)}`);
+            // A radio button is reached through its caption's box.
+            const target = el.type === 'radio' ? el.closest('label').getBoundingClientRect() : box;
+            if (narrow && (target.width < 44 || target.height < 44))
+              problems.push(`${el.id} is ${target.width} x ${target.height}`);
+          }
+          return { problems, checked };
+        }, width < 760);
+        const where = `${width} pixels, ${state}, ${screen}`;
+        assert.deepEqual(report.problems, [], where);
+        assert.ok(report.checked.length >= (screen === 'BattlePanel' ? 40 : 17), `${where}: ${report.checked.length} controls`);
+        if (screen === 'BattlePanel') assert.deepEqual(expected.filter((id) => !report.checked.includes(id)), [], where);
+      }
+      await page.context().close();
     }
-    await page.context().close();
   }
 });
