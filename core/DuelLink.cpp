@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "Items.h"
 #include "Readings.h"
 
 namespace saberline {
@@ -14,7 +15,6 @@ constexpr std::string_view kVersion = "1";
 constexpr std::string_view kTypeKey = "TypeBattle";
 constexpr std::string_view kClockKey = "clock";
 constexpr std::string_view kCheckSeparator = "&check=";
-constexpr char kHexDigits[] = "0123456789abcdef";
 constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
 
 std::uint32_t Fnv1a(std::string_view text) noexcept {
@@ -29,32 +29,15 @@ std::uint32_t Fnv1a(std::string_view text) noexcept {
 std::string CheckText(std::string_view text) {
     const std::uint32_t hash = Fnv1a(text);
     std::string check(8, '0');
-    for (int i = 0; i < 8; ++i) check[static_cast<std::size_t>(7 - i)] = kHexDigits[(hash >> (4 * i)) & 0xFu];
+    for (int i = 0; i < 8; ++i)
+        check[static_cast<std::size_t>(7 - i)] = items::kHexDigits[(hash >> (4 * i)) & 0xFu];
     return check;
 }
 
-int HexValue(char c) noexcept {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// The value of "key=value" when `item` has that key.
-std::optional<std::string_view> ValueOf(std::string_view item, std::string_view key) {
-    if (item.size() <= key.size() || item.substr(0, key.size()) != key || item[key.size()] != '=')
-        return std::nullopt;
-    return item.substr(key.size() + 1);
-}
-
-std::vector<std::string_view> SplitItems(std::string_view text) {
-    std::vector<std::string_view> items;
-    while (true) {
-        const std::size_t end = text.find('&');
-        items.push_back(text.substr(0, end));
-        if (end == std::string_view::npos) return items;
-        text.remove_prefix(end + 1);
-    }
+// The value of an item that has that key ("key=" alone is an empty value).
+std::optional<std::string_view> ValueOf(const items::Item& item, std::string_view key) {
+    if (item.key != key) return std::nullopt;
+    return item.value;
 }
 
 }  // namespace
@@ -87,8 +70,8 @@ std::optional<std::string> PercentDecode(std::string_view text) {
             continue;
         }
         if (i + 2 >= text.size()) return std::nullopt;
-        const int high = HexValue(text[i + 1]);
-        const int low = HexValue(text[i + 2]);
+        const int high = items::HexValue(text[i + 1]);
+        const int low = items::HexValue(text[i + 2]);
         if (high < 0 || low < 0) return std::nullopt;
         decoded.push_back(static_cast<char>(high * 16 + low));
         i += 2;
@@ -99,12 +82,10 @@ std::optional<std::string> PercentDecode(std::string_view text) {
 std::string WriteDuelLink(const DuelRequest& request, const std::vector<std::uint64_t>& readings) {
     DuelRequest copy = request;
     std::string link;
-    link.append(kVersionKey).append("=").append(kVersion);
-    for (const DuelField& field : kDuelFields)
-        link.append("&").append(field.name).append("=").append(PercentEncode(FieldText(copy, field)));
-    link.append("&").append(kTypeKey).append("=");
-    link.push_back(static_cast<char>('0' + static_cast<int>(request.type)));
-    link.append("&").append(kClockKey).append("=").append(WriteClockList(readings));
+    items::Append(link, kVersionKey, kVersion);
+    for (const DuelField& field : kDuelFields) items::Append(link, field.name, PercentEncode(FieldText(copy, field)));
+    items::Append(link, kTypeKey, std::string(1, static_cast<char>('0' + static_cast<int>(request.type))));
+    items::Append(link, kClockKey, WriteClockList(readings));
     const std::string check = CheckText(link);
     link.append(kCheckSeparator).append(check);
     return link;
@@ -116,20 +97,17 @@ std::optional<DuelLink> ReadDuelLink(std::string_view link) {
     const std::string_view body = link.substr(0, checkAt);
     if (link.substr(checkAt + kCheckSeparator.size()) != CheckText(body)) return std::nullopt;
 
-    const std::vector<std::string_view> items = SplitItems(body);
-    if (items.size() != kDuelFields.size() + 3) return std::nullopt;
-    const auto version = ValueOf(items[0], kVersionKey);
+    const std::vector<items::Item> read = items::Split(body);
+    if (read.size() != kDuelFields.size() + 3) return std::nullopt;
+    const auto version = ValueOf(read[0], kVersionKey);
     if (!version || *version != kVersion) return std::nullopt;
 
     DuelLink result{DuelRequest::StartUp(), {}};
     for (std::size_t i = 0; i < kDuelFields.size(); ++i) {
         const DuelField& field = kDuelFields[i];
-        const std::string_view item = items[i + 1];
-        const std::string_view name = field.name;
-        // "name=" alone is an empty text.
-        if (item.size() <= name.size() || item.substr(0, name.size()) != name || item[name.size()] != '=')
-            return std::nullopt;
-        std::optional<std::string> text = PercentDecode(item.substr(name.size() + 1));
+        const auto value = ValueOf(read[i + 1], field.name);
+        if (!value) return std::nullopt;
+        std::optional<std::string> text = PercentDecode(*value);
         if (!text) return std::nullopt;
         const std::optional<std::size_t> length = CountUtf8Characters(*text);
         if (!length || *length > static_cast<std::size_t>(field.maxLength) ||
@@ -137,11 +115,11 @@ std::optional<DuelLink> ReadDuelLink(std::string_view link) {
             return std::nullopt;
         FieldText(result.request, field) = std::move(*text);
     }
-    const auto type = ValueOf(items[kDuelFields.size() + 1], kTypeKey);
+    const auto type = ValueOf(read[kDuelFields.size() + 1], kTypeKey);
     if (!type || type->size() != 1 || (*type)[0] < '1' || (*type)[0] > '3') return std::nullopt;
     result.request.type = static_cast<DuelType>((*type)[0] - '0');
 
-    const auto clock = ValueOf(items[kDuelFields.size() + 2], kClockKey);
+    const auto clock = ValueOf(read[kDuelFields.size() + 2], kClockKey);
     if (!clock) return std::nullopt;
     std::optional<std::vector<std::uint64_t>> readings = ParseClockList(*clock);
     if (!readings || readings->size() > static_cast<std::size_t>(kMaxMoves)) return std::nullopt;

@@ -4,19 +4,11 @@
 #include <map>
 
 #include "IntText.h"
+#include "Items.h"
 
 namespace saberline::fair {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-int HexValue(char c) noexcept {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 void AppendBigEndian32(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFFu));
@@ -119,8 +111,8 @@ std::string ToHex(std::span<const std::uint8_t> bytes) {
     std::string hex;
     hex.reserve(bytes.size() * 2);
     for (const std::uint8_t byte : bytes) {
-        hex.push_back(kHexDigits[byte >> 4]);
-        hex.push_back(kHexDigits[byte & 0xFu]);
+        hex.push_back(items::kHexDigits[byte >> 4]);
+        hex.push_back(items::kHexDigits[byte & 0xFu]);
     }
     return hex;
 }
@@ -129,8 +121,8 @@ std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex) {
     std::array<std::uint8_t, 32> bytes{};
     if (hex.size() != bytes.size() * 2) return std::nullopt;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const int high = HexValue(hex[2 * i]);
-        const int low = HexValue(hex[2 * i + 1]);
+        const int high = items::HexValue(hex[2 * i]);
+        const int low = items::HexValue(hex[2 * i + 1]);
         if (high < 0 || low < 0) return std::nullopt;
         bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
     }
@@ -242,9 +234,7 @@ std::string WordCommitmentMessage(const Salt& salt, std::string_view word) {
 
 std::string FormatVerification(const FairDuel& duel) {
     std::string text = kVersion;
-    auto add = [&](std::string_view key, std::string_view value) {
-        text.append("&").append(key).append("=").append(value);
-    };
+    auto add = [&](std::string_view key, std::string_view value) { items::Append(text, key, value); };
     add(kSecretKey, ToHex(duel.secret));
     add(kWordKeys[0], duel.word1);
     add(kWordKeys[1], duel.word2);
@@ -275,19 +265,14 @@ std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view t
     }
 
     std::map<std::string, std::string, std::less<>> values;
-    for (std::size_t start = firstAmpersand; start < text.size();) {
-        ++start;  // past '&'
-        const std::size_t end = std::min(text.find('&', start), text.size());
-        const std::string_view item = text.substr(start, end - start);
-        start = end;
-        const std::size_t equals = item.find('=');
-        if (equals == std::string_view::npos) return Refuse(VerificationProblem::ItemWithoutEquals, item);
-        const std::string_view key = item.substr(0, equals);
-        const std::string_view value = item.substr(equals + 1);
-        if (!IsKnownKey(key)) return Refuse(VerificationProblem::UnknownItem, key);
-        if (!std::all_of(value.begin(), value.end(), IsValueCharacter))
-            return Refuse(VerificationProblem::BadCharacter, key);
-        if (!values.emplace(key, value).second) return Refuse(VerificationProblem::RepeatedItem, key);
+    if (firstAmpersand < text.size()) {
+        for (const auto& [key, value] : items::Split(text.substr(firstAmpersand + 1))) {
+            if (!value) return Refuse(VerificationProblem::ItemWithoutEquals, key);
+            if (!IsKnownKey(key)) return Refuse(VerificationProblem::UnknownItem, key);
+            if (!std::all_of(value->begin(), value->end(), IsValueCharacter))
+                return Refuse(VerificationProblem::BadCharacter, key);
+            if (!values.emplace(key, *value).second) return Refuse(VerificationProblem::RepeatedItem, key);
+        }
     }
     auto find = [&](std::string_view key) -> const std::string* {
         const auto found = values.find(key);

@@ -1,6 +1,11 @@
 // The system's fixed texts, in UTF-8, exactly as the referee shows them.
 #pragma once
 
+// The captions of the page's fair-duel buttons that its messages quote: the
+// message and the button say the same word because both take it from here.
+#define SABERLINE_FAIR_BATTLE_CAPTION "Честный бой"
+#define SABERLINE_FAIR_CHECK_CAPTION "Проверить"
+
 namespace saberline::texts {
 
 // Duel screen messages.
@@ -42,6 +47,12 @@ inline constexpr char kLinkOnlyHere[] =
     "Эта ссылка откроется только на этом компьютере, из этого файла. Другой человек откроет её в своей "
     "копии страницы: вставит в поле для полученной ссылки и откроет.";
 
+// The page's one screen where the browser cannot run the core.
+inline constexpr char kNoCore[] =
+    "Этот браузер не может запустить Saberline: в нём нет WebAssembly. Его выключает строгий режим "
+    "безопасности телефона, настройки организации или очень старая версия браузера. Откройте эту страницу в "
+    "другом браузере или разрешите в этом WebAssembly (JavaScript JIT).";
+
 // The page's exact odds: the heading and the caption of each figure.
 inline constexpr char kOddsHeading[] = "Точные шансы при нынешних полях:";
 inline constexpr char kOddsDuellist1[] = "Победит бретёр №1:";
@@ -58,6 +69,11 @@ inline constexpr const char* kDuelMessages[] = {
     kInputError,  kCostumeError, kDuplicateSides1, kDuplicateSides2, kSchemeEmpty1,
     kSchemeEmpty2, kSchemeBad1,  kSchemeBad2,      kLongDuel,
 };
+
+// The fair duel's buttons on the page.
+inline constexpr char kFairBattleCaption[] = SABERLINE_FAIR_BATTLE_CAPTION;
+inline constexpr char kFairCheckCaption[] = SABERLINE_FAIR_CHECK_CAPTION;
+inline constexpr char kFairPlayerCommitCaption[] = "Создать моё обязательство";
 
 // The fair duel on the page: refusals of its inputs. A word's refusal is
 // its owner followed by the problem; %s stands for the most digits a word
@@ -116,9 +132,11 @@ inline constexpr char kFairLinkRequestRefused[] = "правила отказыв
 inline constexpr char kFairLinkNotCanonical[] =
     "поле «%s» записано не так, как его записывает программа (каждое значение в ссылке пишется одним способом).";
 inline constexpr char kFairLinkOutOfOrder[] = "части ссылки стоят не в своём порядке.";
+// The players' words read from a verification link; %s stands for each.
+inline constexpr char kFairCheckWords[] = "«%s» и «%s»";
 inline constexpr char kFairEnterCommitment[] =
     "Ссылка проверки прочитана. Вставьте обязательство, опубликованное в теме до дуэли, и нажмите "
-    "«Проверить»: до проверки ходы не показаны.";
+    "«" SABERLINE_FAIR_CHECK_CAPTION "»: до проверки ходы не показаны.";
 // A posted commitment that is not one; %s stands for the commitment.
 inline constexpr char kFairCommitmentBad[] =
     "%s должно состоять ровно из 64 шестнадцатеричных цифр (0–9, a–f), без пробелов и других знаков.";
@@ -127,7 +145,7 @@ inline constexpr char kFairPostedCommitment1[] = "Опубликованное �
 inline constexpr char kFairPostedCommitment2[] = "Опубликованное обязательство игрока бретёра №2";
 inline constexpr char kFairEnterLogs[] =
     "SHA-256 секрета совпадает с обязательством. Теперь вставьте опубликованные ходы обоих бойцов (и "
-    "сообщение, если оно было) и нажмите «Проверить»: до этого ходы не показаны.";
+    "сообщение, если оно было) и нажмите «" SABERLINE_FAIR_CHECK_CAPTION "»: до этого ходы не показаны.";
 inline constexpr char kFairVerified[] =
     "ПРОВЕРЕНО: SHA-256 секрета совпадает с опубликованным обязательством, а опубликованные ходы и "
     "сообщение — ровно те, что дают секрет, слова игроков и заявка из ссылки. Сравните слова и заявку "
@@ -157,9 +175,9 @@ inline constexpr char kFairLinkSpaces[] =
 // A field edited after a check or a fair duel: what was shown no longer
 // belongs to the fields.
 inline constexpr char kFairEditedAfterCheck[] =
-    "Поле изменено после проверки: результат проверки и ходы сняты. Нажмите «Проверить» ещё раз.";
+    "Поле изменено после проверки: результат проверки и ходы сняты. Нажмите «" SABERLINE_FAIR_CHECK_CAPTION "» ещё раз.";
 inline constexpr char kFairEditedAfterDuel[] =
-    "Поле изменено после честного боя: ходы и ссылка проверки сняты. Нажмите «Честный бой» ещё раз.";
+    "Поле изменено после честного боя: ходы и ссылка проверки сняты. Нажмите «" SABERLINE_FAIR_BATTLE_CAPTION "» ещё раз.";
 // Before a secret or a player's salt would be lost: the question, made of
 // what would be lost and the question itself.
 inline constexpr char kFairSecretAtRisk[] =

@@ -252,21 +252,6 @@ bool SurroundedBySpace(std::string_view text) {
 
 // --- Bindings ---------------------------------------------------------------
 
-val FairFacts() {
-    val facts = val::object();
-    facts.set("linkPrefix", std::string(fair::kLinkPrefix));
-    facts.set("secretBytes", static_cast<int>(fair::kSecretBytes));
-    facts.set("saltBytes", static_cast<int>(fair::kSaltBytes));
-    facts.set("noCrypto", std::string(texts::kFairNoCrypto));
-    facts.set("cryptoFailed", std::string(texts::kFairCryptoFailed));
-    facts.set("secretAtRisk", std::string(texts::kFairSecretAtRisk));
-    facts.set("saltAtRisk", std::string(texts::kFairSaltAtRisk));
-    facts.set("loseQuestion", std::string(texts::kFairLoseQuestion));
-    facts.set("editedAfterCheck", std::string(texts::kFairEditedAfterCheck));
-    facts.set("editedAfterDuel", std::string(texts::kFairEditedAfterDuel));
-    return facts;
-}
-
 std::string FairHex(val bytes) {
     const std::vector<std::uint8_t> data = emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
     return fair::ToHex(data);
@@ -432,7 +417,6 @@ val FairCheck(std::string text, val hashes, val macs, val posted) {
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(saberline_fair) {
-    emscripten::function("fairFacts", &FairFacts);
     emscripten::function("fairHex", &FairHex);
     emscripten::function("fairReadSecret", &FairReadSecret);
     emscripten::function("fairPlayerCommitment", &FairPlayerCommitment);

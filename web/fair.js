@@ -17,19 +17,18 @@
   // Without the core (no WebAssembly) the page shows its one message only.
   if (!page()) return;
   const core = () => page().core();
-  let factsRead = null;
-  const facts = () => factsRead || (factsRead = core().fairFacts());
+  const facts = () => page().facts();
 
   // --- The browser's cryptography ---------------------------------------------
   // Where the browser has none, or where it fails, the page says so in its
   // own words: a failure of the page is never taken for a verdict.
   const hasCrypto = () => !!(window.crypto && crypto.subtle && crypto.getRandomValues);
   async function crypted(work) {
-    if (!hasCrypto()) throw new Error(facts().noCrypto);
+    if (!hasCrypto()) throw new Error(facts().texts.kFairNoCrypto);
     try {
       return await work(crypto.subtle);
     } catch (error) {
-      throw new Error(facts().cryptoFailed);
+      throw new Error(facts().texts.kFairCryptoFailed);
     }
   }
   const sha256 = (bytes) => crypted(async (subtle) => new Uint8Array(await subtle.digest('SHA-256', bytes)));
@@ -43,7 +42,7 @@
   });
   const hex = (bytes) => core().fairHex(bytes);
   function fresh(count) {
-    if (!hasCrypto()) throw new Error(facts().noCrypto);
+    if (!hasCrypto()) throw new Error(facts().texts.kFairNoCrypto);
     return crypto.getRandomValues(new Uint8Array(count));
   }
 
@@ -68,11 +67,12 @@
   // would be lost; true at once when nothing would.
   async function mayLose(lost) {
     if (lost.length === 0) return true;
-    const answer = await page().Dialogs.question(page().facts().applicationTitle,
-      [...lost, facts().loseQuestion].join(' '));
+    const answer = await page().Dialogs.question(facts().applicationTitle,
+      [...lost, facts().texts.kFairLoseQuestion].join(' '));
     return answer === 'yes';
   }
-  const mayStartOver = () => mayLose([secretAtRisk() && facts().secretAtRisk, saltAtRisk() && facts().saltAtRisk]
+  const mayStartOver = () => mayLose([secretAtRisk() && facts().texts.kFairSecretAtRisk,
+    saltAtRisk() && facts().texts.kFairSaltAtRisk]
     .filter(Boolean));
   window.addEventListener('beforeunload', (event) => {
     if (!core() || !(secretAtRisk() || saltAtRisk())) return;
@@ -108,11 +108,11 @@
     if (kind === 'duel') {
       setLink('');
       showPlayerCommitments([null, null]);
-      setText('FairMessage', facts().editedAfterDuel);
+      setText('FairMessage', facts().texts.kFairEditedAfterDuel);
     } else {
       $('FairVerdict').className = '';
       $('FairVerdict').dataset.differs = '';
-      setText('FairVerdict', facts().editedAfterCheck);
+      setText('FairVerdict', facts().texts.kFairEditedAfterCheck);
       setText('FairCheckNote', '');
     }
   }
@@ -152,8 +152,8 @@
   }
 
   async function FairCommitClick() {
-    if (secretAtRisk() && !(await mayLose([facts().secretAtRisk]))) return;
-    setValue('FairSecret', hex(fresh(facts().secretBytes)));
+    if (secretAtRisk() && !(await mayLose([facts().texts.kFairSecretAtRisk]))) return;
+    setValue('FairSecret', hex(fresh(facts().fair.secretBytes)));
     setText('FairMessage', '');
     setLink('');
     await showCommitment();
@@ -204,13 +204,13 @@
 
   // --- A player's commitment ------------------------------------------------------
   async function FairPlayerCommitClick() {
-    const made = core().fairPlayerCommitment($('FairPlayerWord').value, fresh(facts().saltBytes));
+    const made = core().fairPlayerCommitment($('FairPlayerWord').value, fresh(facts().fair.saltBytes));
     if (made.message) {
       setText('FairPlayerMessage', made.message);
       return;
     }
     setText('FairPlayerMessage', '');
-    if (saltAtRisk() && !(await mayLose([facts().saltAtRisk]))) return;
+    if (saltAtRisk() && !(await mayLose([facts().texts.kFairSaltAtRisk]))) return;
     const commitment = hex(await sha256(made.toHash));
     setValue('FairPlayerShownWord', made.word);
     setValue('FairPlayerSalt', made.salt);
@@ -249,7 +249,7 @@
       return;
     }
     page().writeDuelFields(read.fields);
-    setText('FairCheckWords', `«${read.word1}» и «${read.word2}»`);
+    setText('FairCheckWords', facts().texts.kFairCheckWords.replace('%s', read.word1).replace('%s', read.word2));
     let referee, hashes, macs;
     try {
       [referee, hashes, macs] = await Promise.all([

@@ -491,6 +491,15 @@ def main():
         icon = base64.b64encode(f.read()).decode('ascii')
     with open(a.template, encoding='utf-8') as f:
         template = f.read()
+    scripts = '\n'.join(script_text(path) for path in a.script)
+    # The page carries the core's facts its script reads; of the texts, those
+    # its scripts name (facts.texts.kName).
+    used = set(re.findall(r'\btexts\.(k\w+)', scripts))
+    unknown = used - facts['texts'].keys()
+    if unknown:
+        sys.exit('make_page: the scripts name texts the core does not have: %s' % ', '.join(sorted(unknown)))
+    carried = {key: value for key, value in facts.items() if key not in ('texts', 'duelMessages')}
+    carried['texts'] = {name: text for name, text in facts['texts'].items() if name in used}
     parts = {
         'TITLE': html.escape(title),
         'ADDRESS': html.escape(public_address(a.public_address), quote=True),
@@ -501,15 +510,22 @@ def main():
         'BOOT': script_text(a.boot),
         'MODULE': script_text(a.module),
         'WASM': wasm,
-        'SCRIPT': '\n'.join(script_text(path) for path in a.script),
+        'SCRIPT': scripts,
         # The core's facts for the page's script, as JSON (nothing in it may
         # close its script element).
-        'FACTS': json.dumps(facts, ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/'),
-        'ODDS_HEADING': html.escape(facts['texts']['oddsHeading']),
+        'FACTS': json.dumps(carried, ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/'),
         'ODDS': '\n'.join('          <span>%s</span> <output id="%s"></output>'
                           % (html.escape(figure['label']), figure['control']) for figure in facts['oddsFigures']),
     }
-    result = ascii_only(re.sub(r'@@(\w+)@@', lambda m: parts[m.group(1)], template))
+    # @@NAME@@ is a part made above; @@kName@@ is a text of the core.
+    def part(name):
+        if name in parts:
+            return parts[name]
+        if name in facts['texts']:
+            return html.escape(facts['texts'][name])
+        sys.exit('make_page: the template names @@%s@@, which is neither a part nor a text of the core' % name)
+
+    result = ascii_only(re.sub(r'@@(\w+)@@', lambda m: part(m.group(1)), template))
     with open(a.output, 'w', encoding='ascii') as f:
         f.write(result)
 

@@ -67,8 +67,8 @@
       const shown = kind === 'question' ? ['yes', 'no'] : ['ok'];
       $('ModalTitle').textContent = title;
       $('ModalText').textContent = text;
-      buttons.yes.textContent = facts.texts.questionYes;
-      buttons.no.textContent = facts.texts.questionNo;
+      buttons.yes.textContent = facts.texts.kQuestionYes;
+      buttons.no.textContent = facts.texts.kQuestionNo;
       const icon = $('ModalIcon');
       icon.className = kind === 'question' ? 'question' : kind === 'error' ? 'stop' : '';
       icon.textContent = kind === 'question' ? '?' : kind === 'error' ? '\u2715' : '';
@@ -229,7 +229,7 @@
   // others open it. The copy buttons are described by it too.
   function noteLink(note, link, buttons) {
     const shown = !!link && Address.onlyHere();
-    note.textContent = shown ? facts.texts.linkOnlyHere : '';
+    note.textContent = shown ? facts.texts.kLinkOnlyHere : '';
     note.hidden = !shown;
     for (const button of buttons) {
       if (shown) button.setAttribute('aria-describedby', note.id);
@@ -307,7 +307,7 @@
       await Dialogs.message(check.message);
       return;
     }
-    const answer = await Dialogs.question(facts.texts.transferQuestionTitle, facts.texts.transferQuestion);
+    const answer = await Dialogs.question(facts.texts.kTransferQuestionTitle, facts.texts.kTransferQuestion);
     if (answer !== 'yes') return;
     for (const { name, transferTo } of facts.combatResults) setValue(transferTo, $(name).value);
     setValue('InfoBM1', '');
@@ -386,7 +386,7 @@
     writeDuelFields(link.fields);
     const replayed = call(core.runDuelWithReadings, link.fields, link.readings);
     showDuelTexts(replayed);
-    setText('ReplayMark', facts.texts.replayMark);
+    setText('ReplayMark', facts.texts.kReplayMark);
     show('ReplayMark');
     bringIntoView($('LinkNotices'), $('TInfoBM1'), $('InfoBM2'));
   }

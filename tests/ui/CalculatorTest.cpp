@@ -194,9 +194,8 @@ private slots:
 
         QCOMPARE(f.dialogs.boxes.size(), std::size_t{1});
         QCOMPARE(int(f.dialogs.boxes[0].kind), int(RecordingDialogs::Kind::Question));
-        QCOMPARE(f.dialogs.boxes[0].title, U("Test"));
-        QCOMPARE(f.dialogs.boxes[0].text,
-                 U("Вы действительно хотите перенести характеристики на боевую панель?"));
+        QCOMPARE(f.dialogs.boxes[0].title, U(saberline::texts::kTransferQuestionTitle));
+        QCOMPARE(f.dialogs.boxes[0].text, U(saberline::texts::kTransferQuestion));
         QCOMPARE(f.text("OgnOr1"), U("3"));
         QCOMPARE(f.text("HolOr1"), QString());
         QCOMPARE(f.text("StrZ2"), U("2"));

@@ -9,8 +9,7 @@ const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
   launch, open, read, fill, setType, modal, storedLayout, axeViolations, accessibilityNode, clockFor, cliFairDuel,
-  pistolDuel, pageUrl, cli,
-} = require('./support');
+  pistolDuel, pageUrl, cli, text } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -75,8 +74,8 @@ describe('axe-core finds no violation', () => {
       await page.waitForFunction(() => document.getElementById('FairMessage').textContent !== '');
     }],
     ['the fair duel: a verification link checked', {}, async (page) => {
-      assert.match(await checked(page, fair, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
-        FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText }), /^ПРОВЕРЕНО/);
+      assert.ok((await checked(page, fair, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
+        FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText })).startsWith(text('kFairVerified')));
     }],
     ['the fair duel: both commitments made, salts given, the duel fought, a player\'s word refused', {}, async (page) => {
       await page.click('#FairCommit');
@@ -98,7 +97,7 @@ describe('axe-core finds no violation', () => {
       await page.click('#FairBattle');
       await settled(page);
       await page.fill('#BP1', '31');
-      assert.match(await page.textContent('#FairMessage'), /^Поле изменено после честного боя/);
+      assert.equal(await page.textContent('#FairMessage'), text('kFairEditedAfterDuel'));
     }],
     ['the fair duel: the question before a secret is lost', {}, async (page) => {
       await page.click('#FairCommit');
@@ -107,18 +106,17 @@ describe('axe-core finds no violation', () => {
       assert.equal((await modal(page)).buttons.length, 2);
     }],
     ['the fair duel: a link with salts checked, players\' commitments pasted, pasted logs cleaned', {}, async (page) => {
-      assert.match(await checked(page, salted, { FairPostedCommitment: salted.commitment,
+      assert.ok((await checked(page, salted, { FairPostedCommitment: salted.commitment,
         FairPostedCommitment1: salted.commitment1, FairPostedCommitment2: salted.commitment2,
         FairPostedLog1: 'Ходы бойца №1: ' + salted.InfoBM1, FairPostedLog2: salted.InfoBM2,
-        FairPostedMessage: salted.ErrorText }), /^ПРОВЕРЕНО/);
+        FairPostedMessage: salted.ErrorText })).startsWith(text('kFairVerified')));
       assert.notEqual(await page.textContent('#FairCheckNote'), '');
     }],
     ['the fair duel: edited after a check that did not verify', {}, async (page) => {
-      assert.match(await checked(page, salted, { FairPostedCommitment: salted.commitment,
-        FairPostedCommitment1: salted.commitment2, FairPostedLog1: salted.InfoBM1, FairPostedLog2: salted.InfoBM2 }),
-      /^НЕ ПРОВЕРЕНО/);
+      assert.ok((await checked(page, salted, { FairPostedCommitment: salted.commitment,
+        FairPostedCommitment1: salted.commitment2, FairPostedLog1: salted.InfoBM1, FairPostedLog2: salted.InfoBM2 })).startsWith(text('kFairNotVerified')));
       await page.fill('#FairPostedCommitment1', '');
-      assert.match(await page.textContent('#FairVerdict'), /^Поле изменено после проверки/);
+      assert.equal(await page.textContent('#FairVerdict'), text('kFairEditedAfterCheck'));
     }],
   ];
   for (const width of [1280, 360]) {
@@ -297,7 +295,7 @@ describe('dialogs', () => {
     await page.keyboard.press('Enter');
     const box = await accessibilityNode(page, 'ModalBox');
     assert.deepEqual({ role: box.role, name: box.name, modal: box.properties.modal },
-      { role: 'dialog', name: 'Test', modal: true });
+      { role: 'dialog', name: text('kTransferQuestionTitle'), modal: true });
     const focused = async () => page.evaluate(() => document.activeElement.id);
     assert.equal(await focused(), 'ModalYes');
     const tabs = [];
@@ -416,7 +414,7 @@ describe('without WebAssembly', () => {
       const shown = await page.evaluate(() => [...document.querySelectorAll('main > *')]
         .filter((el) => !el.matches('.visually-hidden') && el.getBoundingClientRect().height > 0).map((el) => el.id));
       assert.deepEqual(shown, ['NoCore']);
-      assert.match(await page.textContent('#NoCore'), /^Этот браузер не может запустить Saberline: в нём нет WebAssembly/);
+      assert.equal(await page.textContent('#NoCore'), text('kNoCore'));
       assert.equal(await page.isVisible('#Form1'), false);
       assert.deepEqual(errors, []);
       await context.close();

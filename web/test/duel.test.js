@@ -5,8 +5,8 @@
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
-  launch, open, read, fill, setType, cli, cliRequest, random, clockFor, duelFields,
-} = require('./support');
+  launch, open, read, fill, setType, cli, cliRequest, random, clockFor, duelFields, facts,
+  text } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -76,21 +76,21 @@ describe('worked duels with chosen readings', () => {
   test('a duel that stays undecided after 100 moves shows the long-duel message', async () => {
     const page = await open(browser, { query: '?clock=' + clockFor([[1, 1]]) });
     const shown = await duel(page, 1, { BP1: '30', OgnOr1: '1', HolOr1: '1', StrZ1: '0', BP2: '30', OgnOr2: '1', HolOr2: '1', StrZ2: '0' });
-    assert.equal(shown.ErrorText, 'В течении долгого боя ни один противник так и не смог взять верх.');
+    assert.equal(shown.ErrorText, text('kLongDuel'));
     assert.equal(shown.InfoBM1.match(/\(1\)/g).length, 100, shown.InfoBM1);
     await page.context().close();
   });
 });
 
 describe('refusals', () => {
-  const input = 'Внимание! Ошибка при вводе начальных характеристик!';
-  const costume = 'Внимание! Очки защиты при надевании дворянского костюма равны 0!';
-  const repeated1 = 'Внимание! Некоторые сильные стороны первого бойца повторяются!';
-  const repeated2 = 'Внимание! Некоторые сильные стороны второго бойца повторяются!';
-  const empty1 = 'Внимание! Схема атаки первого бретёра не заполнена!';
-  const empty2 = 'Внимание! Схема атаки второго бретёра не заполнена!';
-  const bad1 = 'Внимание! Схема атаки первого бретёра присутствуют неподходящие символы!';
-  const bad2 = 'Внимание! Схема атаки второго бретёра присутствуют неподходящие символы!';
+  const input = text('kInputError');
+  const costume = text('kCostumeError');
+  const repeated1 = text('kDuplicateSides1');
+  const repeated2 = text('kDuplicateSides2');
+  const empty1 = text('kSchemeEmpty1');
+  const empty2 = text('kSchemeEmpty2');
+  const bad1 = text('kSchemeBad1');
+  const bad2 = text('kSchemeBad2');
   const good = { ...coldDuellists, StrSt24: '' };
   // [what, type, changes to a good cold request, message ('' = accepted)]
   const cases = [
@@ -212,6 +212,8 @@ function randomRequest(rnd) {
     if (fields['StrSt' + d + '4'] !== '' && rnd() < 0.7) fields['StrZ' + d] = '0';
     fields['ShAtack' + d] = scheme();
   }
+  // No more than a field takes, as typing gives.
+  for (const { name, maxLength } of facts.duelFields) fields[name] = [...fields[name]].slice(0, maxLength).join('');
   return fields;
 }
 
@@ -258,7 +260,7 @@ describe('the duel link', () => {
     const page = await open(browser);
     const texts = { ...coldDuellists, BP1: '40', BP2: '40', ShAtack1: '123', ShAtack2: 'ё' };
     let shown = await duel(page, 3, texts);
-    assert.equal(shown.ErrorText, 'Внимание! Схема атаки второго бретёра присутствуют неподходящие символы!');
+    assert.equal(shown.ErrorText, text('kSchemeBad2'));
     assert.equal(await page.isDisabled('#CopyDuelLink'), true, 'a refused request has no link');
 
     shown = await duel(page, 3, { ...texts, ShAtack2: '65' });
@@ -281,7 +283,7 @@ describe('the duel link', () => {
       { InfoBM1: replay.InfoBM1, InfoBM2: replay.InfoBM2, ErrorText: replay.ErrorText }, shown);
     for (const name of duelFields) assert.equal(replay[name], { ...empty, ...texts, ShAtack2: '65' }[name], name);
     assert.equal(replay.TypeBattle3, true);
-    assert.equal(replay.ReplayMark, 'Повтор дуэли по ссылке: кости не брошены заново, а взяты из ссылки.');
+    assert.equal(replay.ReplayMark, text('kReplayMark'));
     assert.equal(await other.isVisible('#ReplayMark'), true);
     assert.equal(replay.PageNotice, '');
     // The replayed duel has the same link again; the next press throws anew.
@@ -300,7 +302,7 @@ describe('the duel link', () => {
     const startUp = { BP1: '30', BP2: '30', OgnOr1: '', ShAtack1: '', InfoBM1: 'Ещё не рассчитано!', InfoBM2: 'Ещё не рассчитано!', ErrorText: '' };
     for (const link of [DuelLink.slice(0, -1), DuelLink.slice(0, DuelLink.length / 2), DuelLink.replace('BP1=30', 'BP1=31'), DuelLink.split('#')[0] + '#x']) {
       const other = await open(browser, { url: link });
-      assert.equal(await other.textContent('#PageNotice'), 'Ссылка на дуэль повреждена или обрезана: дуэль не показана.');
+      assert.equal(await other.textContent('#PageNotice'), text('kDuelLinkBad'));
       assert.deepEqual(await read(other, Object.keys(startUp)), startUp);
       assert.equal(await other.isVisible('#ReplayMark'), false);
       await other.context().close();

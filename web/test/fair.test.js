@@ -12,7 +12,8 @@ const fs = require('node:fs');
 const path = require('node:path');
 const nodeCrypto = require('node:crypto');
 const { spawnSync } = require('node:child_process');
-const { launch, open, read, fill, setType, cliPath, random, duelFields, modal, pageUrl, pistolDuel, root } =
+const { launch, open, read, fill, setType, cliPath, random, duelFields, modal, pageUrl, pistolDuel, root, text,
+  textWith } =
   require('./support');
 
 let browser;
@@ -30,6 +31,13 @@ const sha256 = (hex) => nodeCrypto.createHash('sha256').update(Buffer.from(hex, 
 // The end of the handler a click started (the page's handlers may wait for
 // the browser's cryptography).
 const settled = (page) => page.evaluate(() => window.Saberline.settled());
+// The check's verdicts, from the core's texts: verified (perhaps with a note
+// after), not verified naming what differs, and what was not compared.
+const verified = (verdict) => verdict.startsWith(text('kFairVerified'));
+const notVerified = (verdict) => verdict.startsWith(text('kFairNotVerified'));
+const named = (names) => names.map((name) => text(name)).join(', ');
+const differ = (...names) => text('kFairNotVerified') + named(names) + '.';
+const notCompared = (...names) => textWith('kFairNotCompared', named(names));
 
 // Types each text into its field as a person does (the field focused, its
 // text replaced by the typed one); fields that already hold it are left.
@@ -160,9 +168,9 @@ test('100 random fair duels with salts, typed and clicked: the same readings, lo
     // mostly), and logs pasted as copied, sometimes with their captions.
     const players = {};
     for (const d of [1, 2]) if (duel['salt' + d] && rnd() < 0.7) players['commitment' + d] = native.out['commitment' + d];
-    const verified = cliRun(['fair', 'verify'], posted(native.out, players));
-    assert.equal(verified.status, 0, JSON.stringify(verified.out));
-    assert.deepEqual(shown.readings, verified.out.readings, what);
+    const verification = cliRun(['fair', 'verify'], posted(native.out, players));
+    assert.equal(verification.status, 0, JSON.stringify(verification.out));
+    assert.deepEqual(shown.readings, verification.out.readings, what);
     const copied = rnd() < 0.3;
     const thread = { ...native.out, ...players, commitment1: players.commitment1, commitment2: players.commitment2 };
     if (copied) {
@@ -170,15 +178,15 @@ test('100 random fair duels with salts, typed and clicked: the same readings, lo
       thread.InfoBM2 = ` ${thread.InfoBM2}\n`;
     }
     const check = await checkPasted(page, shown.FairLink, thread);
-    assert.match(check.FairVerdict, /^ПРОВЕРЕНО/, what);
-    assert.equal(/Вставленные обязательства игроков совпадают/.test(check.FairVerdict), Object.keys(players).length > 0);
+    assert.ok(verified(check.FairVerdict), what);
+    assert.equal(check.FairVerdict.includes(text('kFairVerifiedPlayers')), Object.keys(players).length > 0);
     assert.equal(check.FairCheckNote === '', !copied, check.FairCheckNote);
-    assert.deepEqual(check.readings, verified.out.readings, what);
-    assert.equal(check.FairCheckCommitment, verified.out.commitment);
-    assert.equal(check.FairCheckCommitment1, verified.out.commitment1 || '');
-    assert.equal(check.FairCheckCommitment2, verified.out.commitment2 || '');
+    assert.deepEqual(check.readings, verification.out.readings, what);
+    assert.equal(check.FairCheckCommitment, verification.out.commitment);
+    assert.equal(check.FairCheckCommitment1, verification.out.commitment1 || '');
+    assert.equal(check.FairCheckCommitment2, verification.out.commitment2 || '');
     assert.deepEqual([check.InfoBM1, check.InfoBM2, check.ErrorText],
-      [verified.out.replayed.InfoBM1, verified.out.replayed.InfoBM2, verified.out.replayed.ErrorText]);
+      [verification.out.replayed.InfoBM1, verification.out.replayed.InfoBM2, verification.out.replayed.ErrorText]);
     await page.click('#GoExit');
     await settled(page);
 
@@ -227,8 +235,8 @@ describe('the known answers of docs/fair-vectors.json', () => {
         const request = await page.evaluate(() => window.Saberline.readDuelFields());
         assert.deepEqual(request, c.canonical_request, c.name);
         const check = await checkOpened(page, c);
-        assert.match(check.FairVerdict, /^ПРОВЕРЕНО/, c.name);
-        assert.equal(check.FairCheckWords, `«${c.word1}» и «${c.word2}»`);
+        assert.ok(verified(check.FairVerdict), c.name);
+        assert.equal(check.FairCheckWords, textWith('kFairCheckWords', c.word1, c.word2));
         assert.deepEqual([check.FairCheckCommitment, check.FairCheckCommitment1, check.FairCheckCommitment2],
           [c.commitment, c.commitment1 || '', c.commitment2 || ''], c.name);
         assert.deepEqual(check.readings, c.readings, c.name);
@@ -296,12 +304,11 @@ test('a player\'s commitment: a fresh salt each time, the commitment saberline-c
   // and the last commitment stays.
   const before = await read(page, ['FairPlayerShownWord', 'FairPlayerSalt', 'FairPlayerCommitment']);
   const refusals = [
-    ['', 'Слово не заполнено.'],
-    ['0101', 'Слово начинается с нуля: число пишется без ведущих нулей.'],
-    ['1'.repeat(21), 'Слово длиннее 20 цифр.'],
-    [' 1523', 'Слово содержит знак, пробел или букву: слово — это число, записанное цифрами 0–9.'],
-    ['１５', 'Слово содержит невидимый знак или букву либо цифру другой письменности: слово — это число, ' +
-      'записанное цифрами 0–9.'],
+    ['', text('kFairPlayerWordOwner') + text('kFairWordEmpty')],
+    ['0101', text('kFairPlayerWordOwner') + text('kFairWordLeadingZero')],
+    ['1'.repeat(21), text('kFairPlayerWordOwner') + textWith('kFairWordTooLong', 20)],
+    [' 1523', text('kFairPlayerWordOwner') + text('kFairWordNotDigit')],
+    ['１５', text('kFairPlayerWordOwner') + text('kFairWordNotAscii')],
   ];
   for (const [word, message] of refusals) {
     assert.equal(spawnSync(cliPath, ['fair', 'commit', '--word', word]).status, 2, word);
@@ -354,31 +361,29 @@ test('making the referee\'s commitment: a fresh secret, its SHA-256, copy button
 test('bad input: the reason in Russian, as saberline-cli refuses it, and no duel and no link', async () => {
   const page = await open(browser);
   const good = { secret: 'ab'.repeat(32), word1: '1523', word2: '1524', fields: { TypeBattle: 1, BP1: '30', ...pistolDuel } };
-  const notAscii = ' содержит невидимый знак или букву либо цифру другой письменности: слово — это число, ' +
-    'записанное цифрами 0–9.';
-  const notDigit = ' содержит знак, пробел или букву: слово — это число, записанное цифрами 0–9.';
-  const secretBad = 'Секрет должен состоять ровно из 64 шестнадцатеричных цифр (0–9, a–f).';
-  const saltBad = (d) => `Соль игрока бретёра №${d} должна состоять ровно из 64 шестнадцатеричных цифр (0–9, a–f), ` +
-    'без пробелов, или поле должно быть пустым.';
+  const notAscii = text('kFairWordNotAscii');
+  const notDigit = text('kFairWordNotDigit');
+  const secretBad = text('kFairSecretBad');
+  const saltBad = (d) => textWith('kFairSaltBad', text('kFairSaltOwner' + d));
   const cases = [
     [{ secret: 'ab'.repeat(31) }, secretBad],
     [{ secret: 'zz'.repeat(32) }, secretBad],
     [{ secret: 'ab'.repeat(32) + ' ' }, secretBad],
-    [{ word1: '' }, 'Слово игрока бретёра №1 не заполнено.'],
-    [{ word2: '' }, 'Слово игрока бретёра №2 не заполнено.'],
-    [{ word2: '1'.repeat(21) }, 'Слово игрока бретёра №2 длиннее 20 цифр.'],
-    [{ word1: '0101' }, 'Слово игрока бретёра №1 начинается с нуля: число пишется без ведущих нулей.'],
-    [{ word1: '1523\u200b' }, 'Слово игрока бретёра №1' + notAscii],
-    [{ word2: '\uff11\uff15' }, 'Слово игрока бретёра №2' + notAscii],
-    [{ word1: 'Пoст' }, 'Слово игрока бретёра №1' + notAscii],
-    [{ word1: '+1523' }, 'Слово игрока бретёра №1' + notDigit],
-    [{ word2: ' 1524' }, 'Слово игрока бретёра №2' + notDigit],
-    [{ word1: 'a\tb' }, 'Слово игрока бретёра №1' + notDigit],
+    [{ word1: '' }, text('kFairWordOwner1') + text('kFairWordEmpty')],
+    [{ word2: '' }, text('kFairWordOwner2') + text('kFairWordEmpty')],
+    [{ word2: '1'.repeat(21) }, text('kFairWordOwner2') + textWith('kFairWordTooLong', 20)],
+    [{ word1: '0101' }, text('kFairWordOwner1') + text('kFairWordLeadingZero')],
+    [{ word1: '1523\u200b' }, text('kFairWordOwner1') + notAscii],
+    [{ word2: '\uff11\uff15' }, text('kFairWordOwner2') + notAscii],
+    [{ word1: 'Пoст' }, text('kFairWordOwner1') + notAscii],
+    [{ word1: '+1523' }, text('kFairWordOwner1') + notDigit],
+    [{ word2: ' 1524' }, text('kFairWordOwner2') + notDigit],
+    [{ word1: 'a\tb' }, text('kFairWordOwner1') + notDigit],
     [{ salt1: 'ab'.repeat(31) }, saltBad(1)],
     [{ salt2: ' ' + 'ab'.repeat(32) }, saltBad(2)],
     [{ salt2: 'ab'.repeat(32) + '\u200b' }, saltBad(2)],
     [{ fields: { ...good.fields, ShAtack1: '12\t' } },
-      'Поле ShAtack1 содержит управляющие знаки (перевод строки, табуляцию): честная дуэль их не принимает.'],
+      textWith('kFairFieldControl', 'ShAtack1')],
   ];
   for (const [change, message] of cases) {
     const duel = { ...good, ...change };
@@ -399,10 +404,9 @@ test('bad input: the reason in Russian, as saberline-cli refuses it, and no duel
 });
 
 describe('a secret is never lost silently', () => {
-  const secretText = 'Секрет этой честной дуэли ещё не использован в бою и пропадёт. Без него обязательство судьи не ' +
-    'раскрыть, и дуэль отменяется.';
-  const saltText = 'Ваши слово и соль пропадут. Без них ваше обязательство не раскрыть, а кто не раскрыл своё, проигрывает.';
-  const question = ' Всё равно продолжить?';
+  const secretText = text('kFairSecretAtRisk');
+  const saltText = text('kFairSaltAtRisk');
+  const question = ' ' + text('kFairLoseQuestion');
 
   // What makes something at risk, and what it is.
   const risks = {
@@ -422,7 +426,7 @@ describe('a secret is never lost silently', () => {
     ['salt', 'GoExit', saltText + question],
     ['salt', 'OpenPastedLink', saltText + question],
   ];
-  for (const [risk, action, text] of cases) {
+  for (const [risk, action, asked] of cases) {
     test(`${action} while a ${risk} is at risk asks first: «Нет» keeps it, «Да» goes on`, async () => {
       const page = await open(browser);
       const [makeRisk, field] = risks[risk];
@@ -431,7 +435,8 @@ describe('a secret is never lost silently', () => {
       const kept = (await read(page, [field]))[field];
       assert.match(kept, /^[0-9a-f]{64}$/);
       await page.click('#' + action);
-      assert.deepEqual(await modal(page), { title: 'saberline', text, buttons: ['Да', 'Нет'], focused: 'Да' });
+      assert.deepEqual(await modal(page), { title: 'saberline', text: asked,
+        buttons: [text('kQuestionYes'), text('kQuestionNo')], focused: text('kQuestionYes') });
       await page.click('#ModalNo');
       await settled(page);
       assert.equal((await read(page, [field]))[field], kept);
@@ -522,19 +527,19 @@ describe('what is shown goes as soon as the fields change', () => {
     test(`after a check: ${what}`, async () => {
       const page = await open(browser, { fragment: '#fair:' + duel.verification });
       const checked = await checkOpened(page, duel);
-      assert.match(checked.FairVerdict, /^ПРОВЕРЕНО/);
+      assert.ok(verified(checked.FairVerdict), checked.FairVerdict);
       assert.equal(checked.InfoBM1, duel.InfoBM1);
       await edit(page);
       await settled(page);
       const shown = await read(page, ['FairVerdict', 'InfoBM1', 'InfoBM2']);
       assert.deepEqual(shown, {
-        FairVerdict: 'Поле изменено после проверки: результат проверки и ходы сняты. Нажмите «Проверить» ещё раз.',
+        FairVerdict: text('kFairEditedAfterCheck'),
         InfoBM1: '', InfoBM2: '',
       });
       // Checking again checks the link, whose request fills the duel screen again.
       await page.click('#FairCheckButton');
       const again = await read(page, ['FairVerdict', 'BP1', 'TypeBattle1', 'ShAtack1']);
-      assert.equal(/^ПРОВЕРЕНО/.test(again.FairVerdict), verifiesAgain, again.FairVerdict);
+      assert.equal(verified(again.FairVerdict), verifiesAgain, again.FairVerdict);
       assert.deepEqual([again.BP1, again.TypeBattle1, again.ShAtack1], ['30', true, '']);
       await page.context().close();
     });
@@ -548,7 +553,7 @@ describe('what is shown goes as soon as the fields change', () => {
       await edit(page);
       await settled(page);
       assert.deepEqual(await read(page, ['FairMessage', 'FairLink', 'InfoBM1', 'FairCommitment1']), {
-        FairMessage: 'Поле изменено после честного боя: ходы и ссылка проверки сняты. Нажмите «Честный бой» ещё раз.',
+        FairMessage: text('kFairEditedAfterDuel'),
         FairLink: '', InfoBM1: '', FairCommitment1: '',
       }, what);
       assert.equal(await page.isDisabled('#FairCopyLink'), true);
@@ -593,10 +598,10 @@ describe('opening a verification link', () => {
   test('a good link verifies against the posted commitment and logs, and shows the duel', async () => {
     const { before: opened, after } = await checkLink(base + duel.verification, duel);
     assert.equal(opened.FairCheckCommitment, duel.commitment);
-    assert.equal(opened.FairCheckWords, '«1523» и «1524»');
-    assert.match(opened.FairVerdict, /^Ссылка проверки прочитана/);
+    assert.equal(opened.FairCheckWords, textWith('kFairCheckWords', 1523, 1524));
+    assert.equal(opened.FairVerdict, text('kFairEnterCommitment'));
     assert.equal(opened.InfoBM1, '', 'no logs before the check');
-    assert.match(after.FairVerdict, /^ПРОВЕРЕНО/);
+    assert.ok(verified(after.FairVerdict), after.FairVerdict);
     assert.doesNotMatch(after.FairVerdict, /обязательств[а-я]* игрок/, 'no players\' commitments spoken of');
     assert.deepEqual([after.InfoBM1, after.InfoBM2, after.ErrorText], [duel.InfoBM1, duel.InfoBM2, duel.ErrorText]);
     assert.equal(after.BP1, '300');
@@ -625,7 +630,8 @@ describe('opening a verification link', () => {
 
   test('a duel fought the ordinary way afterwards is not taken for the verified one', async () => {
     const page = await open(browser, { url: base + duel.verification });
-    assert.match((await checkOpened(page, duel)).FairVerdict, /^ПРОВЕРЕНО/);
+    const { FairVerdict } = await checkOpened(page, duel);
+    assert.ok(verified(FairVerdict), FairVerdict);
     await page.click('#GoBattle');
     const shown = await read(page, ['FairVerdict', 'InfoBM1']);
     assert.equal(shown.FairVerdict, '');
@@ -636,7 +642,7 @@ describe('opening a verification link', () => {
 
   test('the commitment alone is not enough to show the duel', async () => {
     const { after } = await checkLink(base + duel.verification, { commitment: duel.commitment, InfoBM1: '', InfoBM2: '', ErrorText: '' });
-    assert.match(after.FairVerdict, /^SHA-256 секрета совпадает с обязательством. Теперь вставьте/);
+    assert.equal(after.FairVerdict, text('kFairEnterLogs'));
     assert.equal(after.InfoBM1, '');
   });
 
@@ -647,23 +653,23 @@ describe('opening a verification link', () => {
   const other = (c) => c.slice(0, 63) + (c[63] === 'a' ? 'b' : 'a');
   const players = [
     ['both posted and right', () => salted, () => ({ commitment1: c1(), commitment2: c2() }), 0,
-      /^ПРОВЕРЕНО.* Вставленные обязательства игроков совпадают с солью и словами из ссылки\.$/],
+      (v) => verified(v) && v.endsWith(text('kFairVerifiedPlayers'))],
     ['both posted in capitals', () => salted, () => ({ commitment1: c1().toUpperCase(), commitment2: c2().toUpperCase() }),
-      0, /^ПРОВЕРЕНО/],
+      0, verified],
     ['one posted, the other left out', () => salted, () => ({ commitment1: c1() }), 0,
-      /^ПРОВЕРЕНО.* Не сверено, потому что не вставлено: обязательство игрока бретёра №2\.$/],
+      (v) => verified(v) && v.endsWith(notCompared('kFairDiffersCommitment2'))],
     ['none posted', () => salted, () => ({}), 0,
-      /^ПРОВЕРЕНО.* Не сверено, потому что не вставлено: обязательство игрока бретёра №1, обязательство игрока бретёра №2\.$/],
+      (v) => verified(v) && v.endsWith(notCompared('kFairDiffersCommitment1', 'kFairDiffersCommitment2'))],
     ['player 1\'s differs', () => salted, () => ({ commitment1: other(c1()), commitment2: c2() }), 1,
-      /^НЕ ПРОВЕРЕНО, ходы не показаны\. Не совпадает: обязательство игрока бретёра №1\.$/],
+      (v) => v === differ('kFairDiffersCommitment1')],
     ['both differ', () => salted, () => ({ commitment1: c2(), commitment2: c1() }), 1,
-      /^НЕ ПРОВЕРЕНО, ходы не показаны\. Не совпадает: обязательство игрока бретёра №1, обязательство игрока бретёра №2\.$/],
+      (v) => v === differ('kFairDiffersCommitment1', 'kFairDiffersCommitment2')],
     ['posted where the link has no salt', () => duel, () => ({ commitment2: c2() }), 1,
-      /^НЕ ПРОВЕРЕНО, ходы не показаны\. Не совпадает: обязательство игрока бретёра №2\.$/],
+      (v) => v === differ('kFairDiffersCommitment2')],
     ['with a space', () => salted, () => ({ commitment1: c1() + ' ' }), 2,
-      /^Опубликованное обязательство игрока бретёра №1 должно состоять ровно из 64 шестнадцатеричных цифр/],
+      (v) => v === textWith('kFairCommitmentBad', text('kFairPostedCommitment1'))],
     ['too short', () => salted, () => ({ commitment2: c2().slice(1) }), 2,
-      /^Опубликованное обязательство игрока бретёра №2 должно состоять ровно из 64 шестнадцатеричных цифр/],
+      (v) => v === textWith('kFairCommitmentBad', text('kFairPostedCommitment2'))],
   ];
   for (const [what, link, extra, status, verdict] of players) {
     test(`players' commitments ${what}: as fair verify says (status ${status})`, async () => {
@@ -671,7 +677,7 @@ describe('opening a verification link', () => {
       const native = cliRun(['fair', 'verify'], posted(link(), extra()));
       assert.equal(native.status, status, native.err);
       const { after } = await checkLink(base + link().verification, thread);
-      assert.match(after.FairVerdict, verdict);
+      assert.ok(verdict(after.FairVerdict), after.FairVerdict);
       if (status === 1) assert.equal(after.differs, native.out.differs.join(','));
       assert.equal(after.InfoBM1, status === 0 ? link().InfoBM1 : '');
     });
@@ -694,7 +700,7 @@ describe('opening a verification link', () => {
       const thread = { ...duel };
       for (const [key, change] of Object.entries(postedTamper || {})) thread[key] = change(thread[key]);
       const { after } = await checkLink(base + tamper(duel.verification), thread);
-      assert.match(after.FairVerdict, /^НЕ ПРОВЕРЕНО, ходы не показаны. Не совпадает: /);
+      assert.ok(notVerified(after.FairVerdict), after.FairVerdict);
       assert.match(after.differs, differs);
       assert.equal(after.InfoBM1, '');
       assert.equal(after.InfoBM2, '');
@@ -703,25 +709,24 @@ describe('opening a verification link', () => {
 
   test('pasted logs: what copying adds is left out, and said; anything else is not', async () => {
     const page = await open(browser, { url: base + duel.verification });
-    const note = (names) => 'При проверке не учтено то, что добавляет копирование (пробелы и переводы строк по ' +
-      `краям, подпись поля), в полях: ${names}.`;
+    const note = (names) => textWith('kFairPastedCleaned', names);
     // [the posted texts, verified, the note]
     const cases = [
       [{}, true, ''],
-      [{ InfoBM1: duel.InfoBM1 + ' ' }, true, note('ходы бойца №1')],
+      [{ InfoBM1: duel.InfoBM1 + ' ' }, true, note(text('kFairDiffersInfoBM1'))],
       [{ InfoBM1: `Ходы бойца №1: ${duel.InfoBM1}`, InfoBM2: `Ходы бойца №2:${duel.InfoBM2}` }, true,
-        note('ходы бойца №1, ходы бойца №2')],
-      [{ InfoBM2: `\u00a0 Ходы бойца №2:\u00a0${duel.InfoBM2}\t` }, true, note('ходы бойца №2')],
-      [{ ErrorText: ' ' }, true, note('сообщение')],
+        note(text('kFairDiffersInfoBM1') + ', ' + text('kFairDiffersInfoBM2'))],
+      [{ InfoBM2: `\u00a0 Ходы бойца №2:\u00a0${duel.InfoBM2}\t` }, true, note(text('kFairDiffersInfoBM2'))],
+      [{ ErrorText: ' ' }, true, note(text('kFairDiffersErrorText'))],
       // Another field's caption, a caption inside the text, a changed caption.
       [{ InfoBM1: `Ходы бойца №2: ${duel.InfoBM1}` }, false, ''],
       [{ InfoBM1: `${duel.InfoBM1} Ходы бойца №1:` }, false, ''],
       [{ InfoBM1: `Ходы бойца 1: ${duel.InfoBM1}` }, false, ''],
     ];
-    for (const [texts, verified, said] of cases) {
+    for (const [texts, verifies, said] of cases) {
       const check = await checkOpened(page, { ...duel, ...texts });
-      assert.equal(/^ПРОВЕРЕНО/.test(check.FairVerdict), verified, JSON.stringify(texts) + check.FairVerdict);
-      if (verified) assert.equal(check.FairCheckNote, said, JSON.stringify(texts));
+      assert.equal(verified(check.FairVerdict), verifies, JSON.stringify(texts) + check.FairVerdict);
+      if (verifies) assert.equal(check.FairCheckNote, said, JSON.stringify(texts));
     }
     await page.context().close();
   });
@@ -729,23 +734,23 @@ describe('opening a verification link', () => {
   test('a malformed link says why and shows nothing', async () => {
     const links = [
       [base + duel.verification.replace('&word2=', '&word2=%ZZ'),
-        'в части «word2» есть знак, которого в ссылке проверки не бывает (бывают только латинские буквы, цифры и «-»).'],
-      [base + duel.verification.split('&word2=')[0], 'в ссылке нет части «word2».'],
-      [base + 'saberline-fair-v9&x=1', 'ссылка записана в формате saberline-fair-v9, а эта страница читает только saberline-fair-v2.'],
+        textWith('kFairLinkBadCharacter', 'word2')],
+      [base + duel.verification.split('&word2=')[0], textWith('kFairLinkMissingItem', 'word2')],
+      [base + 'saberline-fair-v9&x=1', textWith('kFairLinkWrongVersion', 'saberline-fair-v9', 'saberline-fair-v2')],
       [base + duel.verification.replace('saberline-fair-v2', 'saberline-fair-v1'),
-        'ссылка записана в формате saberline-fair-v1, а эта страница читает только saberline-fair-v2.'],
+        textWith('kFairLinkWrongVersion', 'saberline-fair-v1', 'saberline-fair-v2')],
       [base + duel.verification.replace('&word1=1523', '&word1=01523'),
-        'Слово игрока бретёра №1 начинается с нуля: число пишется без ведущих нулей.'],
+        text('kFairWordOwner1') + text('kFairWordLeadingZero')],
       // A cold-weapon duel reads no firearm points: one duel, one link.
       [base + replaced(duel.verification, 'TypeBattle', '2'),
-        'поле «OgnOr1» записано не так, как его записывает программа (каждое значение в ссылке пишется одним способом).'],
+        textWith('kFairLinkNotCanonical', 'OgnOr1')],
       [base + replaced(duel.verification, 'BP1', '0'),
-        'правила отказывают в заявке из ссылки: Внимание! Ошибка при вводе начальных характеристик!'],
+        text('kFairLinkRequestRefused') + text('kInputError')],
     ];
     for (const [link, reason] of links) {
       const page = await open(browser, { url: link });
       const shown = await read(page, ['FairVerdict', 'InfoBM1', 'InfoBM2', 'BP1', 'PageNotice']);
-      assert.equal(shown.FairVerdict, 'Ссылка проверки повреждена, дуэль не показана. Причина: ' + reason);
+      assert.equal(shown.FairVerdict, text('kFairLinkBad') + reason);
       assert.equal(shown.InfoBM1, '');
       assert.equal(shown.BP1, '30', 'the fields stay as at start-up');
       assert.equal(shown.PageNotice, '', 'not taken for a duel link');
@@ -774,9 +779,10 @@ describe('opening a verification link', () => {
       assert.ok(native.status === 0 || native.status === 2, what + native.err);
       const check = await checkPasted(page, verification, { ...duel, commitment });
       const notice = (await read(page, ['PageNotice'])).PageNotice;
-      const pageAccepts = /^ПРОВЕРЕНО/.test(check.FairVerdict);
+      const pageAccepts = verified(check.FairVerdict);
       assert.equal(pageAccepts, native.status === 0, `${what}: ${check.FairVerdict} ${notice} / ${native.err}`);
-      if (!pageAccepts) assert.ok(/^Ссылка проверки повреждена|должно состоять ровно из 64/.test(check.FairVerdict) ||
+      if (!pageAccepts) assert.ok(check.FairVerdict.startsWith(text('kFairLinkBad')) ||
+        check.FairVerdict.startsWith(textWith('kFairCommitmentBad', text('kFairPostedCommitment'))) ||
         notice !== '', what);
       accepted += pageAccepts ? 1 : 0;
     }
@@ -785,16 +791,14 @@ describe('opening a verification link', () => {
     await typeInto(page, { PastedLink: base + v + ' ' });
     await page.click('#OpenPastedLink');
     await settled(page);
-    assert.match(await page.textContent('#FairVerdict'),
-      /\. Ссылка начинается или кончается пробелом или переводом строки: вставьте её без них\.$/);
+    assert.ok((await page.textContent('#FairVerdict')).endsWith('.' + text('kFairLinkSpaces')));
     await page.context().close();
   });
 });
 
 describe('a failure of the browser\'s cryptography is never "does not verify"', () => {
-  const failed = 'Криптография браузера (Web Crypto) не сработала, поэтому ничего не проверено и не рассчитано. ' +
-    'Обновите страницу или откройте её в другом браузере.';
-  const none = 'Браузер не даёт криптографии (Web Crypto): откройте страницу с диска или по https.';
+  const failed = text('kFairCryptoFailed');
+  const none = text('kFairNoCrypto');
   // [what, the script that breaks it, the page's words, whether the link is read before]
   const breaks = [
     ['HMAC refused', () => { crypto.subtle.sign = () => Promise.reject(new Error('broken')); }, failed],
@@ -825,7 +829,7 @@ describe('a failure of the browser\'s cryptography is never "does not verify"', 
       const page = await context.newPage();
       await page.goto(pageUrl + '#fair:' + duel.verification);
       const opened = await said(page, 'FairVerdict');
-      assert.ok(opened === words || /^Ссылка проверки прочитана/.test(opened), opened);
+      assert.ok(opened === words || opened === text('kFairEnterCommitment'), opened);
       const check = await checkOpened(page, duel);
       assert.equal(check.FairVerdict, words);
       assert.equal(check.InfoBM1, '');

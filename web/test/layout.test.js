@@ -5,7 +5,7 @@
 // the panel replaced by the nearest shade that does).
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { launch, open, storedLayout } = require('./support');
+const { launch, open, storedLayout, text } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -93,6 +93,6 @@ test('Enter in an edit field and Escape start nothing', async () => {
   assert.equal(await page.textContent('#ErrorText'), '');
   await page.focus('#GoBattle');
   await page.keyboard.press('Enter');  // the focused button
-  assert.equal(await page.textContent('#ErrorText'), 'Внимание! Ошибка при вводе начальных характеристик!');
+  assert.equal(await page.textContent('#ErrorText'), text('kInputError'));
   await page.context().close();
 });

@@ -5,7 +5,9 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const http = require('node:http');
 const fs = require('node:fs');
-const { launch, open, read, fill, visibleScreens, modal, random, pagePath, pageUrl, clockFor } = require('./support');
+const path = require('node:path');
+const { launch, open, read, fill, visibleScreens, modal, random, pagePath, pageUrl, clockFor, facts, root,
+} = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -135,8 +137,7 @@ test('2,000 random events keep the window\'s invariants', async () => {
     '100', '5', '2856', '1234561234561234561234561234561234', 'abc'];
   const counts = {};
   for (let event = 0; event < 2000; ++event) {
-    const state = await page.evaluate(() => {
-      const facts = window.Saberline.facts();
+    const state = await page.evaluate((messages) => {
       const screens = ['BattlePanel', 'PCalcOfBattleChars', 'HelpPanel', 'AboutPanel']
         .filter((id) => !document.getElementById(id).hidden);
       const over = [...document.querySelectorAll('input[maxlength]')]
@@ -145,10 +146,10 @@ test('2,000 random events keep the window\'s invariants', async () => {
       const targets = [...document.querySelectorAll('#Form1 input, #Form1 button')]
         .filter((el) => el.offsetParent && !el.disabled && el.id !== 'DuelLink').map((el) => el.id);
       return {
-        screens, over, messageOk: message === '' || facts.texts.duelMessages.includes(message), message,
+        screens, over, messageOk: message === '' || messages.includes(message), message,
         modal: !document.getElementById('ModalLayer').hidden, targets,
       };
-    });
+    }, facts.duelMessages);
     assert.equal(state.screens.length, 1, `event ${event}: ${state.screens}`);
     assert.deepEqual(state.over, [], `event ${event}`);
     assert.ok(state.messageOk, `event ${event}: ${state.message}`);
@@ -182,3 +183,14 @@ test('2,000 random events keep the window\'s invariants', async () => {
   assert.ok(counts.modal > 10 && counts.click > 500, JSON.stringify(counts));
   await page.context().close();
 });
+
+// The page's facts name every fixed text of the core (web/PageFacts.cpp lists
+// them), so that the markup, the scripts and these tests can read each from
+// core/Texts.h.
+test('every text of the core reaches the page\'s facts under its name', () => {
+  const header = fs.readFileSync(path.join(root, 'core', 'Texts.h'), 'utf8');
+  const declared = [...header.matchAll(/inline constexpr char (k\w+)\[\]/g)].map((m) => m[1]);
+  assert.ok(declared.length > 50, `${declared.length} texts read from core/Texts.h`);
+  assert.deepEqual(Object.keys(facts.texts).sort(), declared.sort());
+});
+

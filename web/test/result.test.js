@@ -12,7 +12,7 @@ const os = require('node:os');
 const path = require('node:path');
 const { spawnSync } = require('node:child_process');
 const { pathToFileURL } = require('node:url');
-const { launch, open, read, fill, setType, clockFor, pistolDuel, pagePath, pageUrl, root } = require('./support');
+const { launch, open, read, fill, setType, clockFor, pistolDuel, pagePath, pageUrl, root, text } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -82,7 +82,7 @@ describe('the result for a forum post', () => {
     const shown = await read(page, ['TInfoBM1', 'InfoBM1', 'TInfoBM2', 'InfoBM2', 'ErrorText', 'DuelLink']);
     assert.equal(await page.evaluate(() => navigator.clipboard.readText()),
       `Ходы бойца №1:\n${shown.InfoBM1}\n\nХоды бойца №2:\n${shown.InfoBM2}\n\n` +
-      `В течении долгого боя ни один противник так и не смог взять верх.\n\n${shown.DuelLink}`);
+      `${text('kLongDuel')}\n\n${shown.DuelLink}`);
     await page.context().close();
     // A duel without a message: no empty paragraph for it.
     const other = await open(browser, { query: '?clock=16,31' });
@@ -90,8 +90,8 @@ describe('the result for a forum post', () => {
     await fill(other, pistolDuel);
     await other.click('#GoBattle');
     await other.click('#CopyResult');
-    const text = await other.evaluate(() => navigator.clipboard.readText());
-    assert.equal(text.split('\n\n').length, 3, text);
+    const copied = await other.evaluate(() => navigator.clipboard.readText());
+    assert.equal(copied.split('\n\n').length, 3, copied);
     await other.context().close();
   });
 });
@@ -131,7 +131,7 @@ describe('an opened link comes into view with its notice', () => {
     });
     test(`a damaged link at ${what}: its notice in view`, async () => {
       const page = await open(browser, { url: link.slice(0, -10), ...size });
-      assert.equal(await page.textContent('#PageNotice'), 'Ссылка на дуэль повреждена или обрезана: дуэль не показана.');
+      assert.equal(await page.textContent('#PageNotice'), text('kDuelLinkBad'));
       assert.ok(inView(await box(page, 'PageNotice')));
       await page.context().close();
     });
@@ -147,7 +147,7 @@ describe('an opened link comes into view with its notice', () => {
     await fill(page, { BP1: '0' });
     await page.tap('#FairBattle');
     await page.evaluate(() => window.Saberline.settled());
-    assert.equal(await page.textContent('#FairMessage'), 'Внимание! Ошибка при вводе начальных характеристик!');
+    assert.equal(await page.textContent('#FairMessage'), text('kInputError'));
     assert.ok(inView(await box(page, 'FairMessage')) && inView(await box(page, 'FairBattle')));
     assert.equal((await read(page, ['FairLink'])).FairLink, '');
     await page.context().close();
@@ -185,7 +185,7 @@ describe('links anyone can open', () => {
     assert.match(await page.textContent('#FairVerdict'), /^Ссылка проверки повреждена/);
     await fill(page, { PastedLink: 'nothing' });
     await page.click('#OpenPastedLink');
-    assert.equal(await page.textContent('#PageNotice'), 'Ссылка на дуэль повреждена или обрезана: дуэль не показана.');
+    assert.equal(await page.textContent('#PageNotice'), text('kDuelLinkBad'));
     await page.context().close();
   });
 
@@ -205,8 +205,7 @@ describe('links anyone can open', () => {
     await page.context().close();
     return { duel, duelNote, described, fair, fairNote };
   }
-  const onlyHere = 'Эта ссылка откроется только на этом компьютере, из этого файла. Другой человек откроет её в своей ' +
-    'копии страницы: вставит в поле для полученной ссылки и откроет.';
+  const onlyHere = text('kLinkOnlyHere');
 
   test('from disk with no public address: the copy buttons say where the link opens and how others open it', async () => {
     const shown = await linksAt(pageUrl);

@@ -7,6 +7,7 @@ const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
   launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, random, duelFields, facts, storedLayout,
+  text,
 } = require('./support');
 
 let browser;
@@ -159,9 +160,9 @@ test('the exit button returns the page to its start-up state', async () => {
 });
 
 describe('the calculator and the transfer', () => {
-  const forumError = 'Внимание! Неверно введены форумные параметры!';
-  const refused = 'Перенос данных отменён. Возможно расчёт был произведён на основании некорректных данных!';
-  const question = 'Вы действительно хотите перенести характеристики на боевую панель?';
+  const forumError = text('kForumInputError');
+  const refused = text('kTransferRefused');
+  const question = text('kTransferQuestion');
   const results = ['FOgnOr1', 'FHolOr1', 'FStrZ1', 'FOgnOr2', 'FHolOr2', 'FStrZ2'];
 
   async function answer(page, button) {
@@ -224,7 +225,10 @@ describe('the calculator and the transfer', () => {
 
     await page.click('#MoveCarsOfBattlePanel');
     // The question's buttons read as the window's on a Russian system.
-    assert.deepEqual(await modal(page), { title: 'Test', text: question, buttons: ['Да', 'Нет'], focused: 'Да' });
+    assert.deepEqual(await modal(page), {
+      title: text('kTransferQuestionTitle'), text: question,
+      buttons: [text('kQuestionYes'), text('kQuestionNo')], focused: text('kQuestionYes'),
+    });
     // The question is left by Yes or No only: Escape and clicks beside it do nothing,
     // and the page behind takes no click.
     await page.keyboard.press('Escape');

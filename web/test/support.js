@@ -102,6 +102,18 @@ async function modal(page) {
 // where the transfer puts them, the odds' figures, the site, the texts.
 const facts = JSON.parse(fs.readFileSync(path.join(path.dirname(pagePath), 'page-facts.json'), 'utf8'));
 const duelFields = facts.duelFields.map((field) => field.name);
+// A fixed text of the core, by its name in core/Texts.h. A name the core does
+// not have is a fault of the test, never an empty text.
+function text(name) {
+  if (!Object.hasOwn(facts.texts, name)) throw new Error(`the core has no text ${name}`);
+  return facts.texts[name];
+}
+// A text of the core with its %s filled in order, as the core fills it.
+function textWith(name, ...values) {
+  const parts = text(name).split('%s');
+  if (parts.length !== values.length + 1) throw new Error(`${name} takes ${parts.length - 1} values`);
+  return parts.reduce((whole, part, k) => whole + values[k - 1] + part);
+}
 
 // Every control of the window's stored layout ui/Unit1.ui: screen, group,
 // place within the screen, size, font, texts, names and descriptions for a
@@ -221,7 +233,7 @@ function random(seed) {
 
 module.exports = {
   launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
-  axeViolations, accessibilityNode, facts, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
+  axeViolations, accessibilityNode, facts, text, textWith, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
 };
 
 // The smallest clock reading after which one move's two dice are (die1,
