@@ -13,7 +13,7 @@ set -uo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tidy"
-cd "$root"
+cd "$root" || exit 1
 
 # The lint preset of CMakePresets.json (clang++; CXX chooses another).
 cmake --preset lint -B "$build" ${CXX:+"-DCMAKE_CXX_COMPILER=$CXX"} >/dev/null || exit 1
