@@ -8,8 +8,8 @@
 #   bench/cli_process.sh [BUILD_DIR] [RUNS]      (default build-rel, 400)
 #
 # Build it in Release first:
-#   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release
-#   ninja -C build-rel saberline-cli empty_program spawn_peak
+#   cmake --preset release
+#   cmake --build --preset release -j2 --target saberline-cli empty_program spawn_peak
 # Target: `saberline-cli duel --json` at most 1.5 times the empty program.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

@@ -7,7 +7,7 @@
 #   bench/core_ratio.sh [BUILD_DIR] [REPETITIONS]     (default build-rel, 30)
 #
 # Build it in Release first:
-#   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-rel core_bench
+#   cmake --preset release && cmake --build --preset release -j2 --target core_bench
 # Target: the duel request at most 1.5 times its 100 clock readings.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

@@ -10,8 +10,8 @@
 #   bench/startup.sh [BUILD_DIR] [RUNS]      (default build-rel, 40)
 #
 # Build first, e.g. in Release:
-#   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release
-#   ninja -C build-rel saberline_startup_probe bare_window spawn_peak
+#   cmake --preset release
+#   cmake --build --preset release -j2 --target saberline_startup_probe bare_window spawn_peak
 # Targets: at most 1.15 times the bare window, in time and in peak memory.
 set -euo pipefail
 

@@ -16,9 +16,8 @@ seconds="${1:-60}"
 shift || true
 parallel="${FUZZ_PARALLEL:-1}"
 
-CC="${CC:-clang}" CXX="${CXX:-clang++}" cmake -S "$root" -B "$build" -G Ninja \
-    -DSABERLINE_WERROR=ON -DSABERLINE_BUILD_FUZZ=ON -DSABERLINE_BUILD_UI=OFF \
-    -DSABERLINE_BUILD_TESTS=OFF -DSABERLINE_BUILD_BENCH=OFF >/dev/null
+# The fuzz preset of CMakePresets.json (clang++; CXX chooses another).
+(cd "$root" && cmake --preset fuzz -B "$build" ${CXX:+"-DCMAKE_CXX_COMPILER=$CXX"} >/dev/null)
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -13,10 +13,10 @@ set -uo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tidy"
-cd "$root"
+cd "$root" || exit 1
 
-CC="${CC:-clang}" CXX="${CXX:-clang++}" cmake -S "$root" -B "$build" -G Ninja \
-    -DSABERLINE_BUILD_TESTS=OFF -DSABERLINE_BUILD_BENCH=OFF >/dev/null || exit 1
+# The lint preset of CMakePresets.json (clang++; CXX chooses another).
+cmake --preset lint -B "$build" ${CXX:+"-DCMAKE_CXX_COMPILER=$CXX"} >/dev/null || exit 1
 # The window's generated headers (ui_Unit1.h); Ninja may name the target
 # with its folder in front.
 autogen=$(ninja -C "$build" -t targets all | grep -o '^\([^:]*/\)\?saberline_window_autogen:' | tr -d :)

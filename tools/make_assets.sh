@@ -7,7 +7,6 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SABERLINE_ASSETS_BUILD:-$root/build-make-assets}
-cmake -S "$root" -B "$build" -G Ninja -DSABERLINE_BUILD_TOOLS=ON \
-  -DSABERLINE_BUILD_TESTS=OFF -DSABERLINE_BUILD_BENCH=OFF >/dev/null
+(cd "$root" && cmake --preset assets -B "$build" >/dev/null)
 cmake --build "$build" --target make_assets -j2
 QT_QPA_PLATFORM=offscreen "$build/tools/make_assets/make_assets" "$root/assets" "$@"

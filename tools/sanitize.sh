@@ -14,8 +14,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-asan"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSABERLINE_WERROR=ON \
-    -DSABERLINE_SANITIZE=ON -DSABERLINE_BUILD_BENCH=OFF >/dev/null
+(cd "$root" && cmake --preset asan -B "$build" >/dev/null)
 ninja -C "$build" -j2
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"

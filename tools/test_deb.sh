@@ -17,8 +17,7 @@ if dpkg -s saberline >/dev/null 2>&1; then
   exit 2
 fi
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DSABERLINE_BUILD_TESTS=OFF -DSABERLINE_BUILD_BENCH=OFF >/dev/null
+(cd "$root" && cmake --preset deb -B "$build" >/dev/null)
 cmake --build "$build" -j2
 rm -f "$build"/saberline_*.deb
 (cd "$build" && cpack -G DEB)

@@ -47,8 +47,7 @@ fail() { echo "test_deb_clean: FAIL: $*" >&2; exit 1; }
 
 # --- 1. the package --------------------------------------------------------
 say "building the package in $build"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DSABERLINE_BUILD_TESTS=OFF -DSABERLINE_BUILD_BENCH=OFF >/dev/null
+(cd "$root" && cmake --preset deb -B "$build" >/dev/null)
 cmake --build "$build" -j2 >/dev/null
 rm -f "$build"/saberline_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
