@@ -3,14 +3,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
-
-#include "Readings.h"
 
 namespace saberline::cli {
 
@@ -30,11 +26,6 @@ inline constexpr std::size_t kMaxInputBytes = std::size_t{1024} * 1024;
 // `in`; results go to `out`, the one-line complaint about bad input to `err`.
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err);
-
-// The --clock list and the length of a field text, read by the core's rules
-// (Readings.h) like the page reads its address.
-using saberline::CountUtf8Characters;
-using saberline::ParseClockList;
 
 // One command whose command line has been read: what RunCli runs once it
 // has parsed its arguments. For callers that run many requests under the

@@ -8,39 +8,15 @@
 
 #include "Cli.h"
 #include "CliRun.h"
-#include "Dice.h"
+#include "DuelTestSupport.h"
 #include "Texts.h"
 #include "Version.h"
 
 namespace {
 
 using saberline::cli::RunCli;
+using saberline::testing::ClockFor;
 using Json = nlohmann::json;
-
-
-// The smallest clock reading after which a reseed and two dice give the
-// wanted pair (duellist 1's die, then duellist 2's).
-std::uint64_t ReadingFor(int die1, int die2) {
-    for (std::uint64_t reading = 0; reading < 1'000'000; ++reading) {
-        saberline::ListClock clock({reading});
-        saberline::Dice dice(clock);
-        dice.Reseed();
-        const int first = dice.Die();
-        if (first == die1 && dice.Die() == die2) return reading;
-    }
-    ADD_FAILURE() << "no reading gives " << die1 << ", " << die2;
-    return 0;
-}
-
-// The --clock list that makes the moves throw the given pairs, in order.
-std::string ClockFor(const std::vector<std::pair<int, int>>& moves) {
-    std::string list;
-    for (const auto& [die1, die2] : moves) {
-        if (!list.empty()) list += ',';
-        list += std::to_string(ReadingFor(die1, die2));
-    }
-    return list;
-}
 
 void ExpectSuccess(const CliRun& run) {
     EXPECT_EQ(run.status, 0);
@@ -260,43 +236,6 @@ TEST(CliBadInput, DeepNestingIsRefusedWithoutCrashing) {
     EXPECT_EQ(run.status, saberline::cli::kExitBadInput);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("unknown key \"x\""), std::string::npos) << run.err;
-}
-
-TEST(CliClockList, ParsesUnsignedReadings) {
-    using saberline::cli::ParseClockList;
-    EXPECT_EQ(ParseClockList("0"), (std::vector<std::uint64_t>{0}));
-    EXPECT_EQ(ParseClockList("007,1,2"), (std::vector<std::uint64_t>{7, 1, 2}));
-    EXPECT_EQ(ParseClockList("18446744073709551615"), (std::vector<std::uint64_t>{UINT64_MAX}));
-    EXPECT_FALSE(ParseClockList("18446744073709551616"));
-    EXPECT_FALSE(ParseClockList("184467440737095516150"));
-}
-
-TEST(CliUtf8, CountsCharactersAndRefusesMalformedText) {
-    using saberline::cli::CountUtf8Characters;
-    struct Case {
-        const char* text;
-        std::optional<std::size_t> characters;
-    };
-    const Case cases[] = {
-        {"", 0},
-        {"30", 2},
-        {"ёж", 2},
-        {"\xE2\x82\xAC", 1},           // euro sign, three bytes
-        {"\xF0\x9F\x97\xA1", 1},       // four bytes
-        {"\xF4\x8F\xBF\xBF", 1},       // U+10FFFF
-        {"\xC3", std::nullopt},        // cut short
-        {"\xC3\x28", std::nullopt},    // bad continuation
-        {"\x80", std::nullopt},        // stray continuation
-        {"\xC0\xAF", std::nullopt},    // overlong '/'
-        {"\xE0\x80\xAF", std::nullopt},
-        {"\xED\xA0\x80", std::nullopt},  // surrogate
-        {"\xF4\x90\x80\x80", std::nullopt},  // above U+10FFFF
-        {"\xFF", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
-        EXPECT_EQ(CountUtf8Characters(c.text), c.characters);
-    }
 }
 
 TEST(CliScheme, ChosenClocksGiveTheKnownSchemes) {

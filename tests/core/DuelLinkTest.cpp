@@ -32,14 +32,6 @@ void ExpectSameRequest(const DuelRequest& a, const DuelRequest& b) {
     for (const DuelField& field : kDuelFields) EXPECT_EQ(FieldText(x, field), FieldText(y, field)) << field.name;
 }
 
-TEST(ClockList, WritesWhatItReads) {
-    const std::vector<std::uint64_t> readings{0, 7, UINT64_MAX, 1234567890123ull};
-    EXPECT_EQ(WriteClockList(readings), "0,7,18446744073709551615,1234567890123");
-    EXPECT_EQ(ParseClockList(WriteClockList(readings)), readings);
-    for (const char* bad : {"", ",", "1,", ",1", "1,,2", " 1", "1 ", "+1", "-1", "1.5", "0x10", "18446744073709551616"})
-        EXPECT_FALSE(ParseClockList(bad)) << bad;
-}
-
 TEST(DuelLinkTest, CarriesTheRequestAndReadingsThereAndBack) {
     const DuelRequest request = ColdRequest();
     const std::vector<std::uint64_t> readings{5, UINT64_MAX, 42};

@@ -20,14 +20,8 @@
 namespace saberline::fair {
 namespace {
 
+using saberline::testing::Accepted;
 using saberline::testing::Request;
-
-CanonicalDuel Accepted(const DuelRequest& request) {
-    auto canonical = Canonicalise(request);
-    if (const auto* message = std::get_if<std::string>(&canonical))
-        throw std::logic_error("refused: " + *message);
-    return std::get<CanonicalDuel>(canonical);
-}
 
 std::string Message(const DuelRequest& request) {
     FairDuel duel;

@@ -15,6 +15,7 @@ namespace saberline::fair {
 namespace {
 
 using saberline::testing::ReadingsForMoves;
+using saberline::testing::Accepted;
 using saberline::testing::Request;
 
 // Every reseed of a duel gets the reading of the given dice; the rest stay 0.
@@ -23,13 +24,6 @@ Readings ReadingsOf(std::initializer_list<std::pair<int, int>> moves) {
     const std::vector<std::uint64_t> chosen = ReadingsForMoves(moves);
     std::copy(chosen.begin(), chosen.end(), readings.begin());
     return readings;
-}
-
-CanonicalDuel Accepted(const DuelRequest& request) {
-    auto canonical = Canonicalise(request);
-    if (const auto* message = std::get_if<std::string>(&canonical))
-        throw std::logic_error("refused: " + *message);
-    return std::get<CanonicalDuel>(canonical);
 }
 
 DuelRequest PistolRequest() {

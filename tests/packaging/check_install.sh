@@ -8,12 +8,7 @@ with_window=$2
 with_manual_pages=$3
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-fail=0
-check() {  # check DESCRIPTION COMMAND...
-  what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
-}
+. "$(dirname "$0")/../support/check.sh"  # check DESCRIPTION COMMAND..., fail
 
 cmake --install "$build" --prefix "$stage/usr" >/dev/null || { echo "FAILED: cmake --install"; exit 1; }
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "Dialogs.h"
-#include "Dice.h"
+#include "DuelTestSupport.h"
 #include "Fonts.h"
 #include "Unit1.h"
 
@@ -101,14 +101,5 @@ private:
 
 inline QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// A clock reading from which the dice throw the two given dice, the first
-// one found counting up from 0.
-inline std::uint64_t ReadingForDice(int die1, int die2) {
-    saberline::CountingClock unused;
-    saberline::Dice dice(unused);
-    for (std::uint32_t reading = 0; reading < 10'000'000u; ++reading) {
-        dice.SetSeed(reading);
-        if (dice.Die() == die1 && dice.Die() == die2) return reading;
-    }
-    qFatal("no reading gives the dice %d and %d", die1, die2);
-}
+// Chosen dice, found as the core's and the command line's tests find them.
+using saberline::testing::ReadingForDice;

@@ -9,12 +9,7 @@ cli=$2
 version=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-fail=0
-check() {  # check DESCRIPTION COMMAND...
-  what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
-}
+. "$(dirname "$0")/../support/check.sh"  # check DESCRIPTION COMMAND..., fail
 # run NAME PROGRAM ARGS...: status, standard output and standard error, with
 # no display of any kind in the environment.
 run() {
