@@ -6,20 +6,22 @@
 // conversion error, in practice never) comes back as { errorBox: text },
 // the text of the error box, which the page shows and then goes on.
 
-#include <emscripten/bind.h>
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
-#include <emscripten/val.h>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "Calculator.h"
+#include "Call.h"
 #include "Dice.h"
 #include "Duel.h"
 #include "DuelLink.h"
@@ -29,7 +31,7 @@
 #include "Readings.h"
 #include "Texts.h"
 
-using emscripten::val;
+using saberline::web::Value;
 
 // `count` 32-bit words from the browser's cryptographic random source,
 // written at `words`.
@@ -92,21 +94,21 @@ using web::ReadDuelRequest;
 using web::Text;
 using web::WriteDuelRequest;
 
-val ReadingsArray(const std::vector<std::uint64_t>& readings) {
-    val array = val::array();
-    for (const std::uint64_t reading : readings) array.call<void>("push", std::to_string(reading));
+Value ReadingsArray(const std::vector<std::uint64_t>& readings) {
+    Value array = Value::array();
+    for (const std::uint64_t reading : readings) array.push(std::to_string(reading));
     return array;
 }
 
 // The name of the control a refusal concerns, or null.
-val FieldOf(const char* field) { return field ? val(std::string(field)) : val::null(); }
+Value FieldOf(const char* field) { return field ? Value(std::string(field)) : Value::null(); }
 
 // The duel button's three texts, the control a refusal concerns, and the
 // link to the duel when one was fought (a refused request takes no reading
 // and has no link).
-val DuelTexts(const DuelRequest& request, const DuelScreenTexts& shown,
+Value DuelTexts(const DuelRequest& request, const DuelScreenTexts& shown,
               const std::vector<std::uint64_t>& readings) {
-    val result = val::object();
+    Value result = Value::object();
     result.set("InfoBM1", shown.InfoBM1);
     result.set("InfoBM2", shown.InfoBM2);
     result.set("ErrorText", shown.ErrorText);
@@ -117,15 +119,15 @@ val DuelTexts(const DuelRequest& request, const DuelScreenTexts& shown,
 }
 
 template <typename Operation>
-val Guarded(Operation&& operation) {
+Value Guarded(Operation&& operation) {
     try {
         return operation();
     } catch (const std::exception& error) {
-        val result = val::object();
+        Value result = Value::object();
         result.set("errorBox", ErrorBoxText(error.what()));
         return result;
     } catch (...) {
-        val result = val::object();
+        Value result = Value::object();
         result.set("errorBox", ErrorBoxText(""));
         return result;
     }
@@ -141,14 +143,14 @@ std::string PageApplicationTitle(std::string fileName) { return ApplicationTitle
 // ?clock=LIST: the readings successive reseeds take, the last repeating;
 // null for the cryptographic clock. A list that does not read leaves the
 // cryptographic clock and gives the message.
-val SetClockList(val list) {
+Value SetClockList(Value list) {
     PageDice& page = ThePageDice();
     page.chosen.reset();
     page.Use(page.crypto);
-    val result = val::object();
+    Value result = Value::object();
     result.set("message", std::string());
     if (list.isNull() || list.isUndefined()) return result;
-    std::optional<std::vector<std::uint64_t>> readings = ParseClockList(list.as<std::string>());
+    std::optional<std::vector<std::uint64_t>> readings = ParseClockList(list.text());
     if (!readings) {
         result.set("message", std::string(texts::kClockListBad));
         return result;
@@ -159,7 +161,7 @@ val SetClockList(val list) {
 }
 
 // GoBattleClick: the page's dice, every reading kept for the duel link.
-val PageRunDuel(val fields) {
+Value PageRunDuel(Value fields) {
     return Guarded([&] {
         PageDice& page = ThePageDice();
         const DuelRequest request = ReadDuelRequest(fields);
@@ -181,23 +183,23 @@ val PageRunDuel(val fields) {
 // on dice of its own: a replayed duel link, or readings the page worked out
 // itself. { badReadings: true } when a reading is not an unsigned 64-bit
 // decimal or there is none.
-val RunDuelWithReadings(val fields, val readingTexts) {
+Value RunDuelWithReadings(Value fields, Value readingTexts) {
     return Guarded([&] {
         std::vector<std::uint64_t> readings;
-        const auto count = readingTexts["length"].as<unsigned>();
+        const auto count = static_cast<unsigned>(readingTexts.size());
         for (unsigned i = 0; i < count; ++i) {
-            const val item = readingTexts[i];
+            const Value item = readingTexts[static_cast<std::size_t>(i)];
             const std::optional<std::vector<std::uint64_t>> one =
-                item.isString() ? ParseClockList(item.as<std::string>()) : std::nullopt;
+                item.isString() ? ParseClockList(item.text()) : std::nullopt;
             if (!one || one->size() != 1) {
-                val result = val::object();
+                Value result = Value::object();
                 result.set("badReadings", true);
                 return result;
             }
             readings.push_back(one->front());
         }
         if (readings.empty()) {
-            val result = val::object();
+            Value result = Value::object();
             result.set("badReadings", true);
             return result;
         }
@@ -211,9 +213,9 @@ val RunDuelWithReadings(val fields, val readingTexts) {
 
 // A duel link (the address after '#'): the request's field texts and the
 // readings, or { message } when it does not read.
-val ReadLink(std::string link) {
+Value ReadLink(std::string link) {
     return Guarded([&] {
-        val result = val::object();
+        Value result = Value::object();
         const std::optional<DuelLink> read = ReadDuelLink(link);
         if (!read) {
             result.set("message", std::string(texts::kDuelLinkBad));
@@ -227,9 +229,9 @@ val ReadLink(std::string link) {
 }
 
 // GenShAttack1Click / GenShAtack2Click: 100 digits from the page's dice.
-val GenerateAttackScheme() {
+Value GenerateAttackScheme() {
     return Guarded([&] {
-        val result = val::object();
+        Value result = Value::object();
         result.set("scheme", GenerateScheme(ThePageDice().dice));
         return result;
     });
@@ -237,13 +239,13 @@ val GenerateAttackScheme() {
 
 // The exact odds of the duel screen as it stands: the five texts, the
 // numbers behind them, or the duel button's refusal.
-val DuelOddsOf(val fields) {
+Value DuelOddsOf(Value fields) {
     return Guarded([&] {
         const DuelOdds odds = ComputeOdds(ReadDuelRequest(fields));
-        val result = val::object();
+        Value result = Value::object();
         result.set("ErrorText", odds.ErrorText);
         if (!odds.ErrorText.empty()) return result;
-        val values = val::object();
+        Value values = Value::object();
         for (const OddsFigure& figure : kOddsFigures) {
             result.set(figure.control, FigureText(figure, odds));
             values.set(figure.control, odds.*figure.value);
@@ -255,14 +257,14 @@ val DuelOddsOf(val fields) {
 
 // CalcOfBattleCharsClick: the four texts and the ten check boxes; a refusal
 // names the field it concerns.
-val Calculate(val forum) {
+Value Calculate(Value forum) {
     return Guarded([&] {
         ForumFields fields;
         for (const ForumTextField& field : kForumTextFields) fields.*(field.text) = Text(forum, field.name);
         for (const BlackMarkBox& box : kBlackMarkBoxes)
             if (forum[box.name].isTrue()) ++(box.duellist == 0 ? fields.marks1 : fields.marks2);
         const Calculation calculation = CalculateCombat(fields);
-        val result = val::object();
+        Value result = Value::object();
         result.set("message", calculation.message);
         result.set("field", FieldOf(calculation.field));
         for (const CombatResult& combat : kCombatResults) result.set(combat.name, calculation.results.*combat.text);
@@ -271,26 +273,55 @@ val Calculate(val forum) {
 }
 
 // MoveCarsOfBattlePanelClick, before the question: the refusal or nothing.
-val CheckTransferOf(val results) {
+Value CheckTransferOf(Value results) {
     return Guarded([&] {
         CombatTexts texts;
         for (const CombatResult& combat : kCombatResults) texts.*combat.text = Text(results, combat.name);
-        val result = val::object();
+        Value result = Value::object();
         result.set("message", CheckTransfer(texts));
         return result;
     });
 }
 
+// The page's calls, by the names its script uses.
+const web::Binding kPageBindings[] = {
+    {"applicationTitle", web::Bind<&PageApplicationTitle>},
+    {"setClockList", web::Bind<&SetClockList>},
+    {"runDuel", web::Bind<&PageRunDuel>},
+    {"runDuelWithReadings", web::Bind<&RunDuelWithReadings>},
+    {"readDuelLink", web::Bind<&ReadLink>},
+    {"generateScheme", web::Bind<&GenerateAttackScheme>},
+    {"duelOdds", web::Bind<&DuelOddsOf>},
+    {"calculate", web::Bind<&Calculate>},
+    {"checkTransfer", web::Bind<&CheckTransferOf>},
+};
+
+const web::Binding* FindBinding(std::string_view name) {
+    for (const std::span<const web::Binding> bindings :
+         {std::span<const web::Binding>(kPageBindings), web::kFairBindings})
+        for (const web::Binding& binding : bindings)
+            if (name == binding.name) return &binding;
+    return nullptr;
+}
+
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(saberline) {
-    emscripten::function("applicationTitle", &PageApplicationTitle);
-    emscripten::function("setClockList", &SetClockList);
-    emscripten::function("runDuel", &PageRunDuel);
-    emscripten::function("runDuelWithReadings", &RunDuelWithReadings);
-    emscripten::function("readDuelLink", &ReadLink);
-    emscripten::function("generateScheme", &GenerateAttackScheme);
-    emscripten::function("duelOdds", &DuelOddsOf);
-    emscripten::function("calculate", &Calculate);
-    emscripten::function("checkTransfer", &CheckTransferOf);
+// The page's one entry into the core: the binding's name and its arguments
+// as a JSON array, both UTF-8; returns the result as JSON in memory the
+// caller frees, or {"$fault": why} for a call that is not one (a fault of
+// the page's script, never of what a person typed).
+extern "C" EMSCRIPTEN_KEEPALIVE char* saberline_call(const char* name, const char* arguments) {
+    Value result;
+    const web::Binding* binding = FindBinding(name);
+    std::optional<Value> read = Value::Parse(arguments);
+    if (!binding || !read || !read->isArray()) {
+        result = Value::object();
+        result.set("$fault", std::string(binding ? "arguments are not a JSON array: " : "no such call: ") + name);
+    } else {
+        result = binding->call(*read);
+    }
+    const std::string json = result.Json();
+    char* out = static_cast<char*>(std::malloc(json.size() + 1));
+    std::memcpy(out, json.c_str(), json.size() + 1);
+    return out;
 }

@@ -4,12 +4,10 @@
 // messages to sign, the readings taken from the signatures, the duel, the
 // verification link and its check, and every text the page shows.
 //
-// Bytes travel as Uint8Array. Every binding returns an object; a refusal
+// Bytes travel as Uint8Array on the script's side (web/Value.h). Every
+// binding returns an object; a refusal
 // comes back as { message: text } with the text to show, a request the rules
 // refuse as { message: '', refused: the duel screen's message }.
-
-#include <emscripten/bind.h>
-#include <emscripten/val.h>
 
 #include <algorithm>
 #include <array>
@@ -24,24 +22,25 @@
 
 #include "Duel.h"
 #include "Fair.h"
+#include "Call.h"
 #include "PageFields.h"
 #include "Texts.h"
 
-using emscripten::val;
+using saberline::web::Value;
 
 namespace {
 
 using namespace saberline;
 
-val Bytes(const std::uint8_t* data, std::size_t size) {
-    return val::global("Uint8Array").new_(emscripten::typed_memory_view(size, data));
+Value Bytes(const std::uint8_t* data, std::size_t size) {
+    return Value::bytes(std::string(reinterpret_cast<const char*>(data), size));
 }
-val Bytes(const std::string& bytes) {
+Value Bytes(const std::string& bytes) {
     return Bytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-val MessageOnly(const std::string& message) {
-    val result = val::object();
+Value MessageOnly(const std::string& message) {
+    Value result = Value::object();
     result.set("message", message);
     return result;
 }
@@ -137,7 +136,7 @@ struct NoDuel {
 // The referee's inputs { secret, word1, word2, salt1, salt2 } (an empty salt
 // is none) and the duel screen's fields. Nothing is trimmed: the page takes
 // exactly what saberline-cli takes.
-std::variant<fair::FairDuel, NoDuel> DuelOf(const val& inputs, const val& fields) {
+std::variant<fair::FairDuel, NoDuel> DuelOf(const Value& inputs, const Value& fields) {
     fair::FairDuel duel;
     const auto secret = fair::Hex32(web::Text(inputs, "secret"));
     if (!secret) return NoDuel{texts::kFairSecretBad};
@@ -173,9 +172,9 @@ std::variant<fair::FairDuel, NoDuel> DuelOf(const val& inputs, const val& fields
     return duel;
 }
 
-val NoDuelObject(const NoDuel& none) {
+Value NoDuelObject(const NoDuel& none) {
     if (!none.byTheRules) return MessageOnly(none.message);
-    val result = val::object();
+    Value result = Value::object();
     result.set("message", std::string());
     result.set("refused", none.message);
     return result;
@@ -184,59 +183,59 @@ val NoDuelObject(const NoDuel& none) {
 // What the page signs and hashes: the secret (the HMAC key), the 100
 // messages, and for each salt the duel carries the message whose SHA-256 is
 // that player's commitment (null for none).
-val ToSign(const fair::FairDuel& duel) {
-    val result = val::object();
+Value ToSign(const fair::FairDuel& duel) {
+    Value result = Value::object();
     result.set("message", std::string());
     result.set("secret", Bytes(duel.secret.data(), duel.secret.size()));
-    val messages = val::array();
+    Value messages = Value::array();
     const std::string prefix = fair::MessagePrefix(duel);
     for (int n = 1; n <= fair::kReseeds; ++n)
-        messages.call<void>("push", Bytes(fair::ReseedMessage(prefix, static_cast<std::uint32_t>(n))));
+        messages.push(Bytes(fair::ReseedMessage(prefix, static_cast<std::uint32_t>(n))));
     result.set("messages", messages);
-    val wordMessages = val::array();
+    Value wordMessages = Value::array();
     const std::array<const std::string*, 2> words{&duel.word1, &duel.word2};
     for (std::size_t k = 0; k < 2; ++k) {
         const std::optional<fair::Salt>& salt = SaltOf(duel, k);
-        wordMessages.call<void>("push", salt ? Bytes(fair::WordCommitmentMessage(*salt, *words[k])) : val::null());
+        wordMessages.push(salt ? Bytes(fair::WordCommitmentMessage(*salt, *words[k])) : Value::null());
     }
     result.set("wordMessages", wordMessages);
     return result;
 }
 
 // 32 bytes from the page (a Uint8Array), or nullopt.
-std::optional<fair::Digest> DigestOf(const val& bytes) {
+std::optional<fair::Digest> DigestOf(const Value& bytes) {
     if (bytes.isNull() || bytes.isUndefined()) return std::nullopt;
-    const std::vector<std::uint8_t> data = emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
-    if (data.size() != fair::kDigestBytes) return std::nullopt;
+    const std::optional<std::vector<std::uint8_t>> data = bytes.byteArray();
+    if (!data || data->size() != fair::kDigestBytes) return std::nullopt;
     fair::Digest digest{};
-    std::copy(data.begin(), data.end(), digest.begin());
+    std::copy(data->begin(), data->end(), digest.begin());
     return digest;
 }
 
 // The readings from the page's 100 signatures (Uint8Array of 32 bytes each).
-std::optional<fair::Readings> ReadingsOf(const val& macs) {
-    if (!macs.isArray() || macs["length"].as<int>() != fair::kReseeds) return std::nullopt;
+std::optional<fair::Readings> ReadingsOf(const Value& macs) {
+    if (!macs.isArray() || static_cast<int>(macs.size()) != fair::kReseeds) return std::nullopt;
     fair::Readings readings{};
     for (int n = 0; n < fair::kReseeds; ++n) {
-        const std::optional<fair::Digest> mac = DigestOf(macs[n]);
+        const std::optional<fair::Digest> mac = DigestOf(macs[static_cast<std::size_t>(n)]);
         if (!mac) return std::nullopt;
         readings[static_cast<std::size_t>(n)] = fair::ReadingFromMac(*mac);
     }
     return readings;
 }
 
-val HexReadings(const fair::Readings& readings) {
-    val list = val::array();
+Value HexReadings(const fair::Readings& readings) {
+    Value list = Value::array();
     for (const std::uint64_t reading : readings) {
         std::array<std::uint8_t, 8> bytes{};
         for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(reading >> (56 - 8 * i));
-        list.call<void>("push", fair::ToHex(bytes));
+        list.push(fair::ToHex(bytes));
     }
     return list;
 }
 
-val ScreenTexts(const DuelScreenTexts& shown) {
-    val texts = val::object();
+Value ScreenTexts(const DuelScreenTexts& shown) {
+    Value texts = Value::object();
     texts.set("InfoBM1", shown.InfoBM1);
     texts.set("InfoBM2", shown.InfoBM2);
     texts.set("ErrorText", shown.ErrorText);
@@ -252,16 +251,15 @@ bool SurroundedBySpace(std::string_view text) {
 
 // --- Bindings ---------------------------------------------------------------
 
-std::string FairHex(val bytes) {
-    const std::vector<std::uint8_t> data = emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
-    return fair::ToHex(data);
+std::string FairHex(Value bytes) {
+    return fair::ToHex(bytes.byteArray().value_or(std::vector<std::uint8_t>{}));
 }
 
 // The secret typed or pasted by the referee, as bytes for its commitment.
-val FairReadSecret(std::string secretHex) {
+Value FairReadSecret(std::string secretHex) {
     const auto secret = fair::Hex32(secretHex);
     if (!secret) return MessageOnly(texts::kFairSecretBad);
-    val result = val::object();
+    Value result = Value::object();
     result.set("message", std::string());
     result.set("secret", Bytes(secret->data(), secret->size()));
     return result;
@@ -270,12 +268,12 @@ val FairReadSecret(std::string secretHex) {
 // A player's commitment to their word with a fresh salt from the page: the
 // word, the salt in hexadecimal and the message whose SHA-256 is the
 // commitment; { message } when the word is refused.
-val FairPlayerCommitment(std::string word, val saltBytes) {
+Value FairPlayerCommitment(std::string word, Value saltBytes) {
     if (std::string refusal = WordRefusal(texts::kFairPlayerWordOwner, fair::CheckWord(word)); !refusal.empty())
         return MessageOnly(refusal);
     const std::optional<fair::Digest> salt = DigestOf(saltBytes);
     if (!salt) return MessageOnly(texts::kFairCryptoFailed);
-    val result = val::object();
+    Value result = Value::object();
     result.set("message", std::string());
     result.set("word", word);
     result.set("salt", fair::ToHex(*salt));
@@ -285,7 +283,7 @@ val FairPlayerCommitment(std::string word, val saltBytes) {
 
 // What to sign for the referee's inputs; { message } when they are refused,
 // { message: '', refused } when the rules refuse the request.
-val FairToSign(val inputs, val fields) {
+Value FairToSign(Value inputs, Value fields) {
     auto duel = DuelOf(inputs, fields);
     if (const auto* none = std::get_if<NoDuel>(&duel)) return NoDuelObject(*none);
     return ToSign(std::get<fair::FairDuel>(duel));
@@ -293,13 +291,13 @@ val FairToSign(val inputs, val fields) {
 
 // The fair duel fought with the readings of the page's signatures: the
 // three texts, the verification link's fragment and the readings.
-val FairDuel(val inputs, val fields, val macs) {
+Value FairDuel(Value inputs, Value fields, Value macs) {
     auto parsed = DuelOf(inputs, fields);
     if (const auto* none = std::get_if<NoDuel>(&parsed)) return NoDuelObject(*none);
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
     if (!readings) return MessageOnly(texts::kFairCryptoFailed);
-    val result = ScreenTexts(fair::RunFairDuel(duel.duel, *readings));
+    Value result = ScreenTexts(fair::RunFairDuel(duel.duel, *readings));
     result.set("message", std::string());
     result.set("fragment", fair::LinkFragment(duel));
     result.set("readings", HexReadings(*readings));
@@ -318,12 +316,12 @@ bool FairClaims(std::string text) {
 }
 
 // A verification link read: what to sign and hash, and what it names.
-val FairReadLink(std::string text) {
+Value FairReadLink(std::string text) {
     auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
         return MessageOnly(LinkRefusal(*refusal) + (SurroundedBySpace(text) ? texts::kFairLinkSpaces : ""));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
-    val result = ToSign(duel);
+    Value result = ToSign(duel);
     result.set("word1", duel.word1);
     result.set("word2", duel.word2);
     result.set("fields", web::WriteDuelRequest(fair::CanonicalRequest(duel.duel)));
@@ -338,7 +336,7 @@ val FairReadLink(std::string text) {
 // message, and `cleaned`, the names of the pasted texts from which the page
 // left out what copying adds. A refusal ({ message }) when a commitment is
 // malformed, or when the commitments agree but no log was given yet.
-val FairCheck(std::string text, val hashes, val macs, val posted) {
+Value FairCheck(std::string text, Value hashes, Value macs, Value posted) {
     auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
         return MessageOnly(LinkRefusal(*refusal));
@@ -395,17 +393,17 @@ val FairCheck(std::string text, val hashes, val macs, val posted) {
     }
     if (!notCompared.empty()) verdict += Filled(texts::kFairNotCompared, {NamesOf(notCompared)});
     std::vector<std::string> cleaned;
-    const val cleanedList = posted["cleaned"];
+    const Value cleanedList = posted["cleaned"];
     if (cleanedList.isArray())
-        for (int i = 0; i < cleanedList["length"].as<int>(); ++i) cleaned.push_back(cleanedList[i].as<std::string>());
+        for (int i = 0; i < static_cast<int>(cleanedList.size()); ++i) cleaned.push_back(cleanedList[static_cast<std::size_t>(i)].text());
 
-    val result = val::object();
+    Value result = Value::object();
     result.set("message", std::string());
     result.set("verified", check.Verified());
     result.set("verdict", verdict);
     result.set("note", cleaned.empty() ? std::string() : Filled(texts::kFairPastedCleaned, {NamesOf(cleaned)}));
-    val differs = val::array();
-    for (const std::string& name : check.differs) differs.call<void>("push", name);
+    Value differs = Value::array();
+    for (const std::string& name : check.differs) differs.push(name);
     result.set("differs", differs);
     // The replayed duel only when it verified: a link that does not verify
     // never hands its logs to the page.
@@ -414,15 +412,19 @@ val FairCheck(std::string text, val hashes, val macs, val posted) {
     return result;
 }
 
+const web::Binding kFairBindingTable[] = {
+    {"fairHex", web::Bind<&FairHex>},
+    {"fairReadSecret", web::Bind<&FairReadSecret>},
+    {"fairPlayerCommitment", web::Bind<&FairPlayerCommitment>},
+    {"fairToSign", web::Bind<&FairToSign>},
+    {"fairDuel", web::Bind<&FairDuel>},
+    {"fairClaims", web::Bind<&FairClaims>},
+    {"fairReadLink", web::Bind<&FairReadLink>},
+    {"fairCheck", web::Bind<&FairCheck>},
+};
+
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(saberline_fair) {
-    emscripten::function("fairHex", &FairHex);
-    emscripten::function("fairReadSecret", &FairReadSecret);
-    emscripten::function("fairPlayerCommitment", &FairPlayerCommitment);
-    emscripten::function("fairToSign", &FairToSign);
-    emscripten::function("fairDuel", &FairDuel);
-    emscripten::function("fairClaims", &FairClaims);
-    emscripten::function("fairReadLink", &FairReadLink);
-    emscripten::function("fairCheck", &FairCheck);
-}
+namespace saberline::web {
+const std::span<const Binding> kFairBindings(kFairBindingTable);
+}  // namespace saberline::web

@@ -8,6 +8,25 @@
 
 namespace saberline::web {
 
+// Appends `text` (UTF-8) as a JSON string, quoted and escaped.
+inline void AppendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
 class JsonWriter {
 public:
     JsonWriter& BeginObject() { return Open('{'); }
@@ -25,21 +44,7 @@ public:
 
     JsonWriter& Value(std::string_view text) {
         Separate();
-        text_ += '"';
-        for (const char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                text_ += '\\';
-                text_ += c;
-            } else if (byte < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-                text_ += escape;
-            } else {
-                text_ += c;
-            }
-        }
-        text_ += '"';
+        AppendJsonString(text_, text);
         return *this;
     }
     JsonWriter& Value(const char* text) { return Value(std::string_view(text)); }

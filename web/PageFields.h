@@ -3,7 +3,7 @@
 // page's bindings and the fair duel's.
 #pragma once
 
-#include <emscripten/val.h>
+#include "Value.h"
 
 #include <string>
 
@@ -12,22 +12,22 @@
 namespace saberline::web {
 
 // A field's text; a missing or non-text value reads as empty.
-inline std::string Text(const emscripten::val& object, const char* key) {
-    const emscripten::val value = object[key];
-    return value.isString() ? value.as<std::string>() : std::string();
+inline std::string Text(const Value& object, const char* key) {
+    const Value value = object[key];
+    return value.isString() ? value.text() : std::string();
 }
 
-inline DuelRequest ReadDuelRequest(const emscripten::val& fields) {
+inline DuelRequest ReadDuelRequest(const Value& fields) {
     DuelRequest request = DuelRequest::StartUp();
     for (const DuelField& field : kDuelFields) FieldText(request, field) = Text(fields, field.name);
-    const int type = fields["TypeBattle"].isNumber() ? fields["TypeBattle"].as<int>() : 1;
+    const int type = fields["TypeBattle"].isNumber() ? fields["TypeBattle"].integer() : 1;
     request.type = type == 2 ? DuelType::ColdWeapons : type == 3 ? DuelType::Mixed : DuelType::Pistols;
     return request;
 }
 
-inline emscripten::val WriteDuelRequest(const DuelRequest& request) {
+inline Value WriteDuelRequest(const DuelRequest& request) {
     DuelRequest copy = request;
-    emscripten::val fields = emscripten::val::object();
+    Value fields = Value::object();
     for (const DuelField& field : kDuelFields) fields.set(field.name, FieldText(copy, field));
     fields.set("TypeBattle", static_cast<int>(request.type));
     return fields;

@@ -467,8 +467,38 @@
     },
   }).then(start);
 
+  // The core's calls by name, as core.runDuel(fields) and so on: each crosses
+  // as one JSON text each way (web/Bindings.cpp, saberline_call). Bytes go
+  // in as Uint8Array and come back as Uint8Array.
+  function coreCalls(module) {
+    const written = (text) => {
+      const size = module.lengthBytesUTF8(text) + 1;
+      const at = module._malloc(size);
+      module.stringToUTF8(text, at, size);
+      return at;
+    };
+    const hexBytes = (hex) => Uint8Array.from(hex.match(/../g) || [], (pair) => parseInt(pair, 16));
+    const call = (name, args) => {
+      const nameAt = written(name);
+      const argsAt = written(JSON.stringify(args, (key, value) => (ArrayBuffer.isView(value) ? Array.from(value) : value)));
+      const resultAt = module._saberline_call(nameAt, argsAt);
+      module._free(nameAt);
+      module._free(argsAt);
+      const json = module.UTF8ToString(resultAt);
+      module._free(resultAt);
+      const result = JSON.parse(json, (key, value) =>
+        (value !== null && typeof value === 'object' && typeof value.$bytes === 'string' ? hexBytes(value.$bytes) : value));
+      if (result !== null && typeof result === 'object' && '$fault' in result) throw new Error(result.$fault);
+      return result;
+    };
+    // Only names are calls: a promise's "then" or a symbol is not one.
+    return new Proxy({}, {
+      get: (target, name) => (typeof name === 'string' && name !== 'then' ? (...args) => call(name, args) : undefined),
+    });
+  }
+
   function start(module) {
-    core = module;
+    core = coreCalls(module);
     facts.applicationTitle = core.applicationTitle(Address.fileName());
     const form = $('Form1');
     form.addEventListener('submit', (event) => event.preventDefault());

@@ -1,0 +1,301 @@
+#include "Value.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "Items.h"
+#include "Json.h"
+
+namespace saberline::web {
+
+namespace {
+
+constexpr std::string_view kBytesKey = "$bytes";
+
+// A JSON text read from the front: each Read* consumes what it read.
+class Reader {
+public:
+    explicit Reader(std::string_view text) : text_(text) {}
+
+    std::optional<Value> ReadValue(int depth) {
+        if (depth > kMaxDepth) return std::nullopt;
+        SkipSpace();
+        if (text_.empty()) return std::nullopt;
+        switch (text_.front()) {
+            case '{': return ReadObject(depth);
+            case '[': return ReadArray(depth);
+            case '"': {
+                std::optional<std::string> text = ReadString();
+                if (!text) return std::nullopt;
+                return Value(std::move(*text));
+            }
+            case 't': return Word("true", Value(true));
+            case 'f': return Word("false", Value(false));
+            case 'n': return Word("null", Value::null());
+            default: return ReadNumber();
+        }
+    }
+
+    bool AtEnd() {
+        SkipSpace();
+        return text_.empty();
+    }
+
+private:
+    static constexpr int kMaxDepth = 32;
+
+    void SkipSpace() {
+        while (!text_.empty() && (text_.front() == ' ' || text_.front() == '\t' || text_.front() == '\n' ||
+                                  text_.front() == '\r'))
+            text_.remove_prefix(1);
+    }
+    bool Take(char c) {
+        SkipSpace();
+        if (text_.empty() || text_.front() != c) return false;
+        text_.remove_prefix(1);
+        return true;
+    }
+    std::optional<Value> Word(std::string_view word, Value value) {
+        if (text_.substr(0, word.size()) != word) return std::nullopt;
+        text_.remove_prefix(word.size());
+        return value;
+    }
+
+    // A number as JSON writes it: -?digits(.digits)?([eE][+-]?digits)?. The
+    // script hands over whole numbers (a duel type, bytes); a fraction or
+    // an exponent is read as plainly as it can be, without the C library's
+    // strtod, which would weigh more than the rest of this file.
+    std::optional<Value> ReadNumber() {
+        const bool negative = Take('-');
+        double number = 0;
+        if (!ReadDigits([&](int digit) { number = number * 10 + digit; })) return std::nullopt;
+        if (!text_.empty() && text_.front() == '.') {
+            text_.remove_prefix(1);
+            double scale = 1;
+            if (!ReadDigits([&](int digit) { number += digit * (scale /= 10); })) return std::nullopt;
+        }
+        if (!text_.empty() && (text_.front() == 'e' || text_.front() == 'E')) {
+            text_.remove_prefix(1);
+            const bool down = !text_.empty() && text_.front() == '-';
+            if (!text_.empty() && (text_.front() == '-' || text_.front() == '+')) text_.remove_prefix(1);
+            int exponent = 0;
+            if (!ReadDigits([&](int digit) { exponent = std::min(exponent * 10 + digit, 400); })) return std::nullopt;
+            number *= std::pow(10.0, down ? -exponent : exponent);
+        }
+        if (!std::isfinite(number)) return std::nullopt;
+        return Value(negative ? -number : number);
+    }
+
+    template <typename Digit>
+    bool ReadDigits(Digit&& digit) {
+        std::size_t count = 0;
+        while (count < text_.size() && text_[count] >= '0' && text_[count] <= '9') digit(text_[count++] - '0');
+        text_.remove_prefix(count);
+        return count > 0;
+    }
+
+    std::optional<unsigned> ReadHex4() {
+        if (text_.size() < 4) return std::nullopt;
+        unsigned code = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int digit = items::HexValue(text_[static_cast<std::size_t>(i)]);
+            if (digit < 0) return std::nullopt;
+            code = code * 16 + static_cast<unsigned>(digit);
+        }
+        text_.remove_prefix(4);
+        return code;
+    }
+
+    static void AppendUtf8(std::string& out, unsigned code) {
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (code >> 18));
+            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+
+    std::optional<std::string> ReadString() {
+        text_.remove_prefix(1);  // the opening quote
+        std::string out;
+        while (!text_.empty()) {
+            const char c = text_.front();
+            text_.remove_prefix(1);
+            if (c == '"') return out;
+            if (static_cast<unsigned char>(c) < 0x20) return std::nullopt;
+            if (c != '\\') {
+                out += c;
+                continue;
+            }
+            if (text_.empty()) return std::nullopt;
+            const char escape = text_.front();
+            text_.remove_prefix(1);
+            switch (escape) {
+                case '"': case '\\': case '/': out += escape; break;
+                case 'b': out += '\b'; break;
+                case 'f': out += '\f'; break;
+                case 'n': out += '\n'; break;
+                case 'r': out += '\r'; break;
+                case 't': out += '\t'; break;
+                case 'u': {
+                    std::optional<unsigned> code = ReadHex4();
+                    if (!code) return std::nullopt;
+                    // A pair of surrogates is one character; a lone one is
+                    // written as it stands (three bytes), as the page's
+                    // texts always reached the core.
+                    if (*code >= 0xD800 && *code < 0xDC00 && text_.substr(0, 2) == "\\u") {
+                        const std::string_view before = text_;
+                        text_.remove_prefix(2);
+                        const std::optional<unsigned> low = ReadHex4();
+                        if (low && *low >= 0xDC00 && *low < 0xE000) {
+                            code = 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00);
+                        } else {
+                            text_ = before;
+                        }
+                    }
+                    AppendUtf8(out, *code);
+                    break;
+                }
+                default: return std::nullopt;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::optional<Value> ReadArray(int depth) {
+        text_.remove_prefix(1);
+        Value array = Value::array();
+        if (Take(']')) return array;
+        do {
+            std::optional<Value> item = ReadValue(depth + 1);
+            if (!item) return std::nullopt;
+            array.push(std::move(*item));
+        } while (Take(','));
+        if (!Take(']')) return std::nullopt;
+        return array;
+    }
+
+    std::optional<Value> ReadObject(int depth) {
+        text_.remove_prefix(1);
+        Value object = Value::object();
+        if (Take('}')) return object;
+        do {
+            SkipSpace();
+            if (text_.empty() || text_.front() != '"') return std::nullopt;
+            std::optional<std::string> key = ReadString();
+            if (!key || !Take(':')) return std::nullopt;
+            std::optional<Value> value = ReadValue(depth + 1);
+            if (!value) return std::nullopt;
+            object.set(*key, std::move(*value));
+        } while (Take(','));
+        if (!Take('}')) return std::nullopt;
+        return object;
+    }
+
+    std::string_view text_;
+};
+
+}  // namespace
+
+Value Value::operator[](std::string_view key) const {
+    if (kind_ != Kind::Object) return Value();
+    for (std::size_t i = 0; i < keys_.size(); ++i)
+        if (keys_[i] == key) return items_[i];
+    return Value();
+}
+
+void Value::set(std::string_view key, Value value) {
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        if (keys_[i] == key) {
+            items_[i] = std::move(value);
+            return;
+        }
+    }
+    keys_.emplace_back(key);
+    items_.push_back(std::move(value));
+}
+
+std::optional<std::vector<std::uint8_t>> Value::byteArray() const {
+    if (kind_ != Kind::Array) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(items_.size());
+    for (const Value& item : items_) {
+        if (!item.isNumber() || item.number_ < 0 || item.number_ > 255 || item.number_ != std::floor(item.number_))
+            return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(item.number_));
+    }
+    return bytes;
+}
+
+void Value::Write(std::string& out) const {
+    switch (kind_) {
+        case Kind::Undefined:
+        case Kind::Null: out += "null"; break;
+        case Kind::Bool: out += number_ != 0 ? "true" : "false"; break;
+        case Kind::Number: {
+            char digits[32];
+            if (number_ == std::floor(number_) && std::fabs(number_) < 1e15)
+                std::snprintf(digits, sizeof digits, "%.0f", number_);
+            else
+                std::snprintf(digits, sizeof digits, "%.17g", number_);
+            out += digits;
+            break;
+        }
+        case Kind::String: AppendJsonString(out, text_); break;
+        case Kind::Bytes: {
+            out += "{";
+            AppendJsonString(out, kBytesKey);
+            out += ":\"";
+            for (const char c : text_) {
+                const auto byte = static_cast<unsigned char>(c);
+                out += items::kHexDigits[byte >> 4];
+                out += items::kHexDigits[byte & 0xFu];
+            }
+            out += "\"}";
+            break;
+        }
+        case Kind::Array:
+            out += '[';
+            for (std::size_t i = 0; i < items_.size(); ++i) {
+                if (i != 0) out += ',';
+                items_[i].Write(out);
+            }
+            out += ']';
+            break;
+        case Kind::Object:
+            out += '{';
+            for (std::size_t i = 0; i < items_.size(); ++i) {
+                if (i != 0) out += ',';
+                AppendJsonString(out, keys_[i]);
+                out += ':';
+                items_[i].Write(out);
+            }
+            out += '}';
+            break;
+    }
+}
+
+std::string Value::Json() const {
+    std::string out;
+    Write(out);
+    return out;
+}
+
+std::optional<Value> Value::Parse(std::string_view json) {
+    Reader reader(json);
+    std::optional<Value> value = reader.ReadValue(0);
+    if (!value || !reader.AtEnd()) return std::nullopt;
+    return value;
+}
+
+}  // namespace saberline::web
