@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "Calculator.h"
 #include "Cli.h"
 #include "CliRun.h"
+#include "DuelRequest.h"
 #include "DuelTestSupport.h"
 #include "Texts.h"
 #include "Version.h"
@@ -17,6 +19,25 @@ namespace {
 using saberline::cli::RunCli;
 using saberline::testing::ClockFor;
 using Json = nlohmann::json;
+
+// A field's most characters, from the tables the command line reads.
+int MaxLength(std::string_view name) {
+    if (const saberline::DuelField* field = saberline::FindDuelField(name)) return field->maxLength;
+    for (const saberline::ForumTextField& field : saberline::kForumTextFields)
+        if (field.name == name) return field.maxLength;
+    ADD_FAILURE() << "no field " << name;
+    return 0;
+}
+// A request with one field a character longer than it takes, and the start
+// of the refusal that names it.
+std::string TooLong(std::string_view name, const std::string& digit = "1") {
+    std::string text;
+    for (int i = 0; i <= MaxLength(name); ++i) text += digit;
+    return Json{{std::string(name), text}}.dump();
+}
+std::string LongerThan(std::string_view name) {
+    return "\"" + std::string(name) + "\" is longer than " + std::to_string(MaxLength(name));
+}
 
 void ExpectSuccess(const CliRun& run) {
     EXPECT_EQ(run.status, 0);
@@ -131,7 +152,7 @@ TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
     struct Case {
         std::vector<std::string> args;
         std::string input;
-        const char* complaint;  // a piece of the line on standard error
+        std::string complaint;  // a piece of the line on standard error
     };
     const std::string longScheme(101, '1');
     const Case cases[] = {
@@ -152,8 +173,8 @@ TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {{"duel"}, R"({"BP1":30})", "\"BP1\" must be a string"},
         {{"duel"}, R"({"BP1":null})", "\"BP1\" must be a string"},
         {{"duel"}, R"({"ShAtack1":["1"]})", "\"ShAtack1\" must be a string"},
-        {{"duel"}, R"({"BP1":"12345"})", "\"BP1\" is longer than 4 characters"},
-        {{"duel"}, R"({"StrZ2":"абвгд"})", "\"StrZ2\" is longer than 4"},
+        {{"duel"}, TooLong("BP1"), LongerThan("BP1") + " characters"},
+        {{"duel"}, TooLong("StrZ2", "ж"), LongerThan("StrZ2")},
         {{"duel"}, R"({"StrSt11":"12"})", "\"StrSt11\" is longer than 1 character"},
         {{"duel"}, R"({"StrSt24":"ж1"})", "\"StrSt24\" is longer than 1 character"},
         {{"duel"}, R"({"ShAtack2":")" + longScheme + "\"}", "\"ShAtack2\" is longer than 100"},
@@ -179,8 +200,8 @@ TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {{"duel", "--clock", "18446744073709551616"}, "{}", "--clock"},
         {{"scheme", "--clock", "99999999999999999999"}, "", "--clock"},
         {{"scheme", "--clock", "1.5"}, "", "--clock"},
-        {{"calc"}, R"({"SumPostsBM1":"123456"})", "\"SumPostsBM1\" is longer than 5"},
-        {{"calc"}, R"({"SumRBM2":"12345"})", "\"SumRBM2\" is longer than 4"},
+        {{"calc"}, TooLong("SumPostsBM1"), LongerThan("SumPostsBM1")},
+        {{"calc"}, TooLong("SumRBM2"), LongerThan("SumRBM2")},
         {{"calc"}, R"({"SumRBM1":5})", "\"SumRBM1\" must be a string"},
         {{"calc"}, R"({"ChM11":1})", "\"ChM11\" must be true or false"},
         {{"calc"}, R"({"ChM25":"true"})", "\"ChM25\" must be true or false"},

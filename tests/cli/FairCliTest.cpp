@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "DuelRequest.h"
 #include "CliRun.h"
 #include "DiceStatistics.h"
 #include "Fair.h"
@@ -19,6 +20,10 @@ namespace {
 
 using saberline::cli::RunCli;
 using Json = nlohmann::json;
+
+// BP1's most characters, from the table the command line reads.
+std::size_t HealthLength() { return static_cast<std::size_t>(saberline::FindDuelField("BP1")->maxLength); }
+
 namespace fair = saberline::fair;
 
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
@@ -375,7 +380,8 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {duel({"--word1", "1", "--word2", "2", "--salt1", "abc"}), kLongDuel, "--salt1 must be 64 hexadecimal digits"},
         {duel({"--word1", "1", "--word2", "2", "--salt2", kSalt2 + " "}), kLongDuel, "--salt2 must be 64"},
         {duel({"--word1", "1", "--word2", "2"}), "[]", "must be a JSON object"},
-        {duel({"--word1", "1", "--word2", "2"}), R"({"BP1":"12345"})", "longer than 4"},
+        {duel({"--word1", "1", "--word2", "2"}), Json{{"BP1", std::string(HealthLength() + 1, '1')}}.dump(),
+         "longer than " + std::to_string(HealthLength())},
         {duel({"--word1", "1", "--word2", "2"}), R"({"ShAtack1":"12\n"})", "\"ShAtack1\" contains a control character"},
         {duel({"--word1", "1", "--word2", "2"}), R"({"StrSt14":"\t"})", "\"StrSt14\" contains a control character"},
         {duel({"--word1", "1", "--word2", "2"}), R"({"BP2":"3\u00850"})", "\"BP2\" contains a control character"},
@@ -399,8 +405,9 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "word1", "01")), "\"word1\" in the verification begins with 0"},
         {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "BP1", "0")),
          std::string("the rules refuse the request in the verification: ") + saberline::texts::kInputError},
-        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "BP1", "09999")),
-         "\"BP1\" in the verification is longer than 4 characters"},
+        {{"fair", "verify"},
+         verifyInput("verification", WithItem(verification, "BP1", "0" + std::string(HealthLength(), '9'))),
+         "\"BP1\" in the verification is longer than " + std::to_string(HealthLength()) + " characters"},
         // A cold-weapon duel reads no firearm points: its canonical request has 1 there.
         {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "TypeBattle", "2")),
          "\"OgnOr1\" in the verification is not in its canonical form"},
