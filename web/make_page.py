@@ -289,6 +289,10 @@ class Page:
                 out.append('%s<%s id="%s" class="%s">%s</%s>' % (pad, tag, name, kind, esc(text_of(w, 'text')), tag))
         elif cls == 'QLineEdit':
             field = self.inputs.get(name)
+            if field and (prop(w, 'maxLength') is not None or prop(w, 'text') is not None):
+                # A second statement of the field's length or start-up text,
+                # which could disagree with the core's.
+                sys.exit('make_page: ui/Unit1.ui gives %s a maxLength or text; the core\'s field tables hold them' % name)
             if field:
                 out.append('%s<input type="text" id="%s" class="edit" value="%s" maxlength="%d"%s%s%s '
                            'spellcheck="false" autocomplete="off">'
