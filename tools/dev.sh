@@ -75,11 +75,15 @@ test_page() {
   install_page_test_tools
   export SABERLINE_CLI="$build/cli/saberline-cli"
   export SABERLINE_PAGE="$build_web/web/saberline.html"
-  if ctest --test-dir "$build" -N -L web | grep -q '^ *Test *#'; then
-    ctest --test-dir "$build" --output-on-failure -L web
-  else
-    (cd "$here/web/test" && node --test --test-concurrency=1)
+  # The list is read whole before it is searched: grep -q stopping early
+  # would break ctest's pipe and, with pipefail, read as no tests at all.
+  local listed
+  listed=$(ctest --test-dir "$build" -N -L web)
+  if ! grep -q '^ *Test *#' <<<"$listed"; then
+    echo "dev.sh: the build registers no page tests (label web)" >&2
+    return 1
   fi
+  ctest --test-dir "$build" --output-on-failure -L web
 }
 
 case "${1:-}" in
