@@ -107,16 +107,6 @@ std::string_view VersionFamily() {
 
 std::string WordTag() { return std::string(kVersion) + "-word"; }
 
-std::string ToHex(std::span<const std::uint8_t> bytes) {
-    std::string hex;
-    hex.reserve(bytes.size() * 2);
-    for (const std::uint8_t byte : bytes) {
-        hex.push_back(items::kHexDigits[byte >> 4]);
-        hex.push_back(items::kHexDigits[byte & 0xFu]);
-    }
-    return hex;
-}
-
 std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex) {
     std::array<std::uint8_t, 32> bytes{};
     if (hex.size() != bytes.size() * 2) return std::nullopt;

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "Duel.h"
+#include "Items.h"
 #include "Utf8.h"
 
 namespace saberline::fair {
@@ -55,7 +56,7 @@ using Digest = std::array<std::uint8_t, kDigestBytes>;
 using Readings = std::array<std::uint64_t, kReseeds>;
 
 // Lowercase hexadecimal digits of the bytes.
-std::string ToHex(std::span<const std::uint8_t> bytes);
+using items::ToHex;
 // 64 hexadecimal digits (either case) as 32 bytes; nullopt for anything
 // else. Nothing is trimmed.
 std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex);

@@ -29,4 +29,14 @@ int HexValue(char c) noexcept {
     return -1;
 }
 
+std::string ToHex(std::span<const std::uint8_t> bytes) {
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (const std::uint8_t byte : bytes) {
+        hex.push_back(kHexDigits[byte >> 4]);
+        hex.push_back(kHexDigits[byte & 0xFu]);
+    }
+    return hex;
+}
+
 }  // namespace saberline::items

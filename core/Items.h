@@ -4,7 +4,9 @@
 // reading and writing one item, and hexadecimal digits.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,5 +31,8 @@ int HexValue(char c) noexcept;
 
 // Lower-case hexadecimal digits, by value.
 inline constexpr char kHexDigits[] = "0123456789abcdef";
+
+// Two lower-case hexadecimal digits a byte.
+std::string ToHex(std::span<const std::uint8_t> bytes);
 
 }  // namespace saberline::items

@@ -12,71 +12,78 @@
 #include "Calculator.h"
 #include "Duel.h"
 #include "Fair.h"
-#include "Json.h"
 #include "Odds.h"
 #include "Site.h"
 #include "Texts.h"
+#include "Value.h"
 
-using saberline::web::JsonWriter;
+using saberline::web::Value;
 
 namespace {
 
 using namespace saberline;
 
 template <typename Field>
-void InputField(JsonWriter& json, const Field& field) {
-    json.BeginObject().Member("name", field.name).Member("startUp", field.startUp).Member("maxLength", field.maxLength);
+Value InputField(const Field& field) {
+    Value object = Value::object();
+    object.set("name", field.name);
+    object.set("startUp", field.startUp);
+    object.set("maxLength", field.maxLength);
+    return object;
 }
 
 }  // namespace
 
 int main() {
-    JsonWriter json;
-    json.BeginObject();
+    Value facts = Value::object();
 
-    json.Key("duelFields").BeginArray();
-    for (const DuelField& field : kDuelFields) {
-        InputField(json, field);
-        json.EndObject();
+    Value duelFields = Value::array();
+    for (const DuelField& field : kDuelFields) duelFields.push(InputField(field));
+    facts.set("duelFields", duelFields);
+
+    Value forumFields = Value::array();
+    for (const ForumTextField& field : kForumTextFields) forumFields.push(InputField(field));
+    facts.set("forumFields", forumFields);
+
+    Value boxes = Value::array();
+    for (const BlackMarkBox& box : kBlackMarkBoxes) {
+        Value object = Value::object();
+        object.set("name", box.name);
+        object.set("duellist", box.duellist + 1);
+        boxes.push(object);
     }
-    json.EndArray();
+    facts.set("blackMarkBoxes", boxes);
 
-    json.Key("forumFields").BeginArray();
-    for (const ForumTextField& field : kForumTextFields) {
-        InputField(json, field);
-        json.EndObject();
-    }
-    json.EndArray();
-
-    json.Key("blackMarkBoxes").BeginArray();
-    for (const BlackMarkBox& box : kBlackMarkBoxes)
-        json.BeginObject().Member("name", box.name).Member("duellist", box.duellist + 1).EndObject();
-    json.EndArray();
-
-    json.Key("combatResults").BeginArray();
+    Value results = Value::array();
     for (const CombatResult& result : kCombatResults) {
-        InputField(json, result);
-        json.Member("transferTo", result.transferTo).EndObject();
+        Value object = InputField(result);
+        object.set("transferTo", result.transferTo);
+        results.push(object);
     }
-    json.EndArray();
+    facts.set("combatResults", results);
 
-    json.Key("oddsFigures").BeginArray();
-    for (const OddsFigure& figure : kOddsFigures)
-        json.BeginObject().Member("control", figure.control).Member("label", figure.pageLabel).EndObject();
-    json.EndArray();
+    Value figures = Value::array();
+    for (const OddsFigure& figure : kOddsFigures) {
+        Value object = Value::object();
+        object.set("control", figure.control);
+        object.set("label", figure.pageLabel);
+        figures.push(object);
+    }
+    facts.set("oddsFigures", figures);
 
-    json.Member("siteHost", kSiteHost).Member("siteAddress", SiteAddress());
+    facts.set("siteHost", kSiteHost);
+    facts.set("siteAddress", SiteAddress());
 
-    json.Key("fair").BeginObject();
-    json.Member("secretBytes", static_cast<int>(fair::kSecretBytes))
-        .Member("saltBytes", static_cast<int>(fair::kSaltBytes));
-    json.EndObject();
+    Value fairFacts = Value::object();
+    fairFacts.set("secretBytes", static_cast<int>(fair::kSecretBytes));
+    fairFacts.set("saltBytes", static_cast<int>(fair::kSaltBytes));
+    facts.set("fair", fairFacts);
 
     // Every fixed text, under its name in core/Texts.h: the page's markup
     // (@@kName@@) and script (facts.texts.kName) and the page's tests read
     // them from here.
-    json.Key("texts").BeginObject();
-#define TEXT(name) json.Member(#name, texts::name);
+    Value named = Value::object();
+#define TEXT(name) named.set(#name, texts::name);
     TEXT(kInputError) TEXT(kCostumeError) TEXT(kDuplicateSides1) TEXT(kDuplicateSides2) TEXT(kSchemeEmpty1)
     TEXT(kSchemeEmpty2) TEXT(kSchemeBad1) TEXT(kSchemeBad2) TEXT(kLongDuel) TEXT(kLogBar) TEXT(kLogNoParry)
     TEXT(kLogLoserEnd) TEXT(kLogDrawEnd) TEXT(kLogUndecidedEnd) TEXT(kForumInputError) TEXT(kTransferRefused)
@@ -98,13 +105,12 @@ int main() {
     TEXT(kFairNotCompared) TEXT(kFairPastedCleaned) TEXT(kFairLinkSpaces) TEXT(kFairEditedAfterCheck)
     TEXT(kFairEditedAfterDuel) TEXT(kFairSecretAtRisk) TEXT(kFairSaltAtRisk) TEXT(kFairLoseQuestion)
 #undef TEXT
-    json.EndObject();
+    facts.set("texts", named);
 
-    json.Key("duelMessages").BeginArray();
-    for (const char* message : texts::kDuelMessages) json.Value(message);
-    json.EndArray();
+    Value duelMessages = Value::array();
+    for (const char* message : texts::kDuelMessages) duelMessages.push(message);
+    facts.set("duelMessages", duelMessages);
 
-    json.EndObject();
-    std::cout << json.Text() << '\n';
+    std::cout << facts.Json() << '\n';
     return 0;
 }

@@ -5,13 +5,31 @@
 #include <cstdio>
 
 #include "Items.h"
-#include "Json.h"
 
 namespace saberline::web {
 
 namespace {
 
 constexpr std::string_view kBytesKey = "$bytes";
+
+// Appends `text` (UTF-8) as a JSON string, quoted and escaped.
+void AppendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
 
 // A JSON text read from the front: each Read* consumes what it read.
 class Reader {
@@ -256,11 +274,7 @@ void Value::Write(std::string& out) const {
             out += "{";
             AppendJsonString(out, kBytesKey);
             out += ":\"";
-            for (const char c : text_) {
-                const auto byte = static_cast<unsigned char>(c);
-                out += items::kHexDigits[byte >> 4];
-                out += items::kHexDigits[byte & 0xFu];
-            }
+            out += items::ToHex({reinterpret_cast<const std::uint8_t*>(text_.data()), text_.size()});
             out += "\"}";
             break;
         }
