@@ -237,22 +237,9 @@ Value GenerateAttackScheme() {
     });
 }
 
-// The exact odds of the duel screen as it stands: the five texts, the
-// numbers behind them, or the duel button's refusal.
+// The exact odds of the duel screen as it stands.
 Value DuelOddsOf(Value fields) {
-    return Guarded([&] {
-        const DuelOdds odds = ComputeOdds(ReadDuelRequest(fields));
-        Value result = Value::object();
-        result.set("ErrorText", odds.ErrorText);
-        if (!odds.ErrorText.empty()) return result;
-        Value values = Value::object();
-        for (const OddsFigure& figure : kOddsFigures) {
-            result.set(figure.control, FigureText(figure, odds));
-            values.set(figure.control, odds.*figure.value);
-        }
-        result.set("values", values);
-        return result;
-    });
+    return Guarded([&] { return web::WriteDuelOdds(ComputeOdds(ReadDuelRequest(fields))); });
 }
 
 // CalcOfBattleCharsClick: the four texts and the ten check boxes; a refusal

@@ -13,6 +13,7 @@
 #include "Duel.h"
 #include "Fair.h"
 #include "Odds.h"
+#include "PageFields.h"
 #include "Site.h"
 #include "Texts.h"
 #include "Value.h"
@@ -70,6 +71,18 @@ int main() {
         figures.push(object);
     }
     facts.set("oddsFigures", figures);
+
+    // The odds of the fields at their start-up texts, for each duel type
+    // (TypeBattle 1, 2, 3): the page shows them on opening without asking
+    // the core, which then compiles nothing before the page is ready.
+    Value startUpOdds = Value::array();
+    Value startUpFields = Value::object();
+    for (const DuelField& field : kDuelFields) startUpFields.set(field.name, field.startUp);
+    for (const int type : {1, 2, 3}) {
+        startUpFields.set("TypeBattle", type);
+        startUpOdds.push(web::WriteDuelOdds(ComputeOdds(web::ReadDuelRequest(startUpFields))));
+    }
+    facts.set("startUpOdds", startUpOdds);
 
     facts.set("siteHost", kSiteHost);
     facts.set("siteAddress", SiteAddress());

@@ -1,6 +1,7 @@
 // The duel screen's fields as the page's script hands them over: an object
-// { BP1: text, ..., ShAtack2: text, TypeBattle: 1 | 2 | 3 }. Shared by the
-// page's bindings and the fair duel's.
+// { BP1: text, ..., ShAtack2: text, TypeBattle: 1 | 2 | 3 }, and the odds
+// worked out from them. Shared by the page's bindings, the fair duel's and
+// the page's facts.
 #pragma once
 
 #include "Value.h"
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "Duel.h"
+#include "Odds.h"
 
 namespace saberline::web {
 
@@ -31,6 +33,21 @@ inline Value WriteDuelRequest(const DuelRequest& request) {
     for (const DuelField& field : kDuelFields) fields.set(field.name, FieldText(copy, field));
     fields.set("TypeBattle", static_cast<int>(request.type));
     return fields;
+}
+
+// The exact odds as the odds' figures show them: the five texts, the numbers
+// behind them, or the duel button's refusal.
+inline Value WriteDuelOdds(const DuelOdds& odds) {
+    Value result = Value::object();
+    result.set("ErrorText", odds.ErrorText);
+    if (!odds.ErrorText.empty()) return result;
+    Value values = Value::object();
+    for (const OddsFigure& figure : kOddsFigures) {
+        result.set(figure.control, FigureText(figure, odds));
+        values.set(figure.control, odds.*figure.value);
+    }
+    result.set("values", values);
+    return result;
 }
 
 }  // namespace saberline::web

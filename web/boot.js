@@ -8,7 +8,8 @@
     document.documentElement.classList.add('no-core');
     return;
   }
-  const text = document.getElementById('CoreWasm').textContent.trim();
+  // The core's WebAssembly as base64, in pieces (make_page.py).
+  const text = Array.from(document.querySelectorAll('script.core-wasm'), (piece) => piece.text).join('');
   let bytes;
   if (typeof Uint8Array.fromBase64 === 'function') {
     bytes = Uint8Array.fromBase64(text);

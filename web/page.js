@@ -105,7 +105,7 @@
   // --- The core ------------------------------------------------------------
   let core = null;
   // The core's facts (fields, results, odds, texts), written into the page
-  // when it was made; the title of its boxes once the core is loaded.
+  // when it was made, and the title of its boxes.
   const facts = JSON.parse($('PageFacts').textContent);
 
   // An error that escapes the core comes back as the error box's text.
@@ -120,11 +120,13 @@
   // A screen's pictures are decoded when it is first shown.
   function show(id) {
     $(id).hidden = false;
-    for (const pictures of document.querySelectorAll(`script.screen-pictures[data-screen="${id}"]`)) {
+    // Their style rules wait in pieces (make_page.py), joined here.
+    const pieces = document.querySelectorAll(`script.screen-pictures[data-screen="${id}"]`);
+    if (pieces.length) {
       const style = document.createElement('style');
-      style.textContent = pictures.textContent;
+      style.textContent = Array.from(pieces, (piece) => piece.text).join('');
       document.head.appendChild(style);
-      pictures.remove();
+      for (const piece of pieces) piece.remove();
     }
     fitLogs();
   }
@@ -350,8 +352,12 @@
   }
 
   // --- Exact odds as the fields stand ---------------------------------------
+  // The odds of the start-up fields came with the page (its facts, worked
+  // out by the core when the page was made).
   function refreshOdds() {
-    const odds = core.duelOdds(readDuelFields());
+    const fields = readDuelFields();
+    const atStartUp = facts.duelFields.every(({ name, startUp }) => fields[name] === startUp);
+    const odds = atStartUp ? facts.startUpOdds[fields.TypeBattle - 1] : core.duelOdds(fields);
     const refusal = odds.errorBox !== undefined ? odds.errorBox : odds.ErrorText;
     setText('OddsMessage', refusal);
     $('OddsNumbers').hidden = refusal !== '';
@@ -362,8 +368,10 @@
   }
 
   // --- Start-up ------------------------------------------------------------
-  function startUp() {
-    $('Form1').reset();
+  // A page just read needs no reset: its form holds the start-up texts and
+  // keeps nothing typed across loads (autocomplete off).
+  function startUp(asRead = false) {
+    if (!asRead) $('Form1').reset();
     FormCreate();
     show('BattlePanel');
     hide('ReplayMark');
@@ -371,7 +379,9 @@
     setDuelLink('');
     setText('DuelSpoken', '');
     $('CopyResult').disabled = true;
-    setText('PageNotice', call(core.setClockList, Address.clockList()).message);
+    // A core just started throws the page's own dice already.
+    const clockList = Address.clockList();
+    setText('PageNotice', asRead && clockList === null ? '' : call(core.setClockList, clockList).message);
   }
 
   // Opening a duel link: the fields it carries, and the duel replayed with
@@ -499,7 +509,11 @@
 
   function start(module) {
     core = coreCalls(module);
-    facts.applicationTitle = core.applicationTitle(Address.fileName());
+    // The boxes' title, worked out when the first box opens.
+    let applicationTitle;
+    Object.defineProperty(facts, 'applicationTitle', {
+      get: () => (applicationTitle ??= core.applicationTitle(Address.fileName())),
+    });
     const form = $('Form1');
     form.addEventListener('submit', (event) => event.preventDefault());
     for (const [id, handler] of Object.entries(handlers))
@@ -534,7 +548,7 @@
       }
     });
     dispatch(() => {
-      startUp();
+      startUp(true);
       const fragment = Address.fragment();
       if (fragment) return openFragment(fragment);
     }).then(() => {
