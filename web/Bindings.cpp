@@ -6,7 +6,7 @@
 // conversion error, in practice never) comes back as { errorBox: text },
 // the text of the error box, which the page shows and then goes on.
 
-#include <emscripten/em_js.h>
+#include <emscripten/em_macros.h>
 #include <emscripten/emscripten.h>
 
 #include <array>
@@ -34,10 +34,8 @@
 using saberline::web::Value;
 
 // `count` 32-bit words from the browser's cryptographic random source,
-// written at `words`.
-EM_JS(void, FillCryptoWords, (std::uint32_t * words, int count), {
-    crypto.getRandomValues(HEAPU32.subarray(words >> 2, (words >> 2) + count));
-});
+// written at `words`: imported from the page's script (web/page.js).
+extern "C" void FillCryptoWords(std::uint32_t* words, int count) EM_IMPORT(FillCryptoWords);
 
 
 namespace {

@@ -8,9 +8,9 @@ reader gives. What the core states comes from the core's facts (--facts,
 printed by web/PageFacts.cpp): the start-up texts and maximum lengths of
 the fields it reads, the odds' figures, the community site and the texts
 the page shows; they are also written into the page for its script.
-Pictures are inlined from assets/, the core's WebAssembly and
-its loader from the emscripten build, and the page's own template, style
-and script from web/. The result makes no network request.
+Pictures are inlined from assets/, the core's WebAssembly from the
+emscripten build (the page's script loads it itself), and the page's own
+template, style and script from web/. The result makes no network request.
 
 Each screen's elements stand in the window's keyboard order (no tabindex):
 a caption label T<name> and a note NBof<name> right before the control
@@ -485,7 +485,6 @@ def main():
     ap.add_argument('--style', required=True, action='append')
     ap.add_argument('--script', required=True, action='append')
     ap.add_argument('--boot', required=True, help='the first script, run before the screens are read')
-    ap.add_argument('--module', required=True)
     ap.add_argument('--wasm', required=True)
     ap.add_argument('--icon', required=True)
     ap.add_argument('--convert', help='ImageMagick convert, to write the large pictures as WebP')
@@ -527,7 +526,6 @@ def main():
         'SCREENS': screens,
         'PICTURES': pictures,
         'BOOT': script_text(a.boot),
-        'MODULE': script_text(a.module),
         'WASM': inert_pieces(wasm, 'application/octet-stream', 'core-wasm'),
         'SCRIPT': scripts,
         # The core's facts for the page's script, as JSON (nothing in it may

@@ -468,34 +468,68 @@
   // same.
   const noCore = () => document.documentElement.classList.add('no-core');
   if (!window.SaberlineWasm) return;
-  createSaberline({
-    // The core as boot.js compiled it while the page was read.
-    instantiateWasm(imports, receive) {
-      window.SaberlineWasm.then((module) => WebAssembly.instantiate(module, imports)
-        .then((instance) => receive(instance, module))).catch(noCore);
-      return {};
-    },
-  }).then(start);
+  window.SaberlineWasm.then(instantiate).then(start, (error) => {
+    console.error(error);
+    noCore();
+  });
+
+  // The core as boot.js compiled it while the page was read, given the three
+  // functions it imports, its static data set up: its exports.
+  async function instantiate(module) {
+    let memory = null;
+    const env = {
+      abort: () => {
+        throw new WebAssembly.RuntimeError('the core aborted');
+      },
+      // The allocator asks for `size` bytes of memory in all: 1 when given.
+      emscripten_resize_heap: (size) => {
+        const more = Math.ceil(((size >>> 0) - memory.buffer.byteLength) / 65536);
+        try {
+          if (more > 0) memory.grow(more);
+          return 1;
+        } catch (error) {
+          return 0;
+        }
+      },
+      // `count` 32-bit words of the browser's cryptographic random source.
+      FillCryptoWords: (words, count) => {
+        crypto.getRandomValues(new Uint32Array(memory.buffer, words, count));
+      },
+    };
+    const { exports } = await WebAssembly.instantiate(module, { env });
+    memory = exports.memory;
+    exports.__wasm_call_ctors();
+    return exports;
+  }
 
   // The core's calls by name, as core.runDuel(fields) and so on: each crosses
-  // as one JSON text each way (web/Bindings.cpp, saberline_call). Bytes go
-  // in as Uint8Array and come back as Uint8Array.
-  function coreCalls(module) {
+  // as one JSON text each way, UTF-8 and ended by a zero byte (web/Bindings.cpp,
+  // saberline_call). Bytes go in as Uint8Array and come back as Uint8Array.
+  function coreCalls(exports) {
+    const encoder = new TextEncoder();
+    const decoder = new TextDecoder();
     const written = (text) => {
-      const size = module.lengthBytesUTF8(text) + 1;
-      const at = module._malloc(size);
-      module.stringToUTF8(text, at, size);
+      const bytes = encoder.encode(text);
+      const at = exports.malloc(bytes.length + 1);
+      const heap = new Uint8Array(exports.memory.buffer, at, bytes.length + 1);
+      heap.set(bytes);
+      heap[bytes.length] = 0;
       return at;
+    };
+    const read = (at) => {
+      const heap = new Uint8Array(exports.memory.buffer);
+      const end = heap.indexOf(0, at);
+      return decoder.decode(heap.subarray(at, end));
     };
     const hexBytes = (hex) => Uint8Array.from(hex.match(/../g) || [], (pair) => parseInt(pair, 16));
     const call = (name, args) => {
       const nameAt = written(name);
       const argsAt = written(JSON.stringify(args, (key, value) => (ArrayBuffer.isView(value) ? Array.from(value) : value)));
-      const resultAt = module._saberline_call(nameAt, argsAt);
-      module._free(nameAt);
-      module._free(argsAt);
-      const json = module.UTF8ToString(resultAt);
-      module._free(resultAt);
+      const resultAt = exports.saberline_call(nameAt, argsAt);
+      exports.free(nameAt);
+      exports.free(argsAt);
+      const json = read(resultAt);
+      exports.free(resultAt);
       const result = JSON.parse(json, (key, value) =>
         (value !== null && typeof value === 'object' && typeof value.$bytes === 'string' ? hexBytes(value.$bytes) : value));
       if (result !== null && typeof result === 'object' && '$fault' in result) throw new Error(result.$fault);
@@ -507,8 +541,8 @@
     });
   }
 
-  function start(module) {
-    core = coreCalls(module);
+  function start(exports) {
+    core = coreCalls(exports);
     // The boxes' title, worked out when the first box opens.
     let applicationTitle;
     Object.defineProperty(facts, 'applicationTitle', {
