@@ -106,10 +106,7 @@ Value FieldOf(const char* field) { return field ? Value(std::string(field)) : Va
 // and has no link).
 Value DuelTexts(const DuelRequest& request, const DuelScreenTexts& shown,
               const std::vector<std::uint64_t>& readings) {
-    Value result = Value::object();
-    result.set("InfoBM1", shown.InfoBM1);
-    result.set("InfoBM2", shown.InfoBM2);
-    result.set("ErrorText", shown.ErrorText);
+    Value result = web::WriteScreenTexts(shown);
     result.set("field", FieldOf(shown.refusedField));
     result.set("link", readings.empty() ? std::string() : WriteDuelLink(request, readings));
     result.set("readingCount", static_cast<unsigned>(readings.size()));

@@ -234,14 +234,6 @@ Value HexReadings(const fair::Readings& readings) {
     return list;
 }
 
-Value ScreenTexts(const DuelScreenTexts& shown) {
-    Value texts = Value::object();
-    texts.set("InfoBM1", shown.InfoBM1);
-    texts.set("InfoBM2", shown.InfoBM2);
-    texts.set("ErrorText", shown.ErrorText);
-    return texts;
-}
-
 // Whether a text begins or ends with what a line of text does not show:
 // spaces, tabs, line breaks.
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
@@ -297,7 +289,7 @@ Value FairDuel(Value inputs, Value fields, Value macs) {
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     const std::optional<fair::Readings> readings = ReadingsOf(macs);
     if (!readings) return MessageOnly(texts::kFairCryptoFailed);
-    Value result = ScreenTexts(fair::RunFairDuel(duel.duel, *readings));
+    Value result = web::WriteScreenTexts(fair::RunFairDuel(duel.duel, *readings));
     result.set("message", std::string());
     result.set("fragment", fair::LinkFragment(duel));
     result.set("readings", HexReadings(*readings));
@@ -407,7 +399,7 @@ Value FairCheck(std::string text, Value hashes, Value macs, Value posted) {
     result.set("differs", differs);
     // The replayed duel only when it verified: a link that does not verify
     // never hands its logs to the page.
-    if (check.Verified()) result.set("replayed", ScreenTexts(check.replayed));
+    if (check.Verified()) result.set("replayed", web::WriteScreenTexts(check.replayed));
     result.set("readings", HexReadings(*readings));
     return result;
 }

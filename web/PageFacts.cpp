@@ -76,11 +76,10 @@ int main() {
     // (TypeBattle 1, 2, 3): the page shows them on opening without asking
     // the core, which then compiles nothing before the page is ready.
     Value startUpOdds = Value::array();
-    Value startUpFields = Value::object();
-    for (const DuelField& field : kDuelFields) startUpFields.set(field.name, field.startUp);
-    for (const int type : {1, 2, 3}) {
-        startUpFields.set("TypeBattle", type);
-        startUpOdds.push(web::WriteDuelOdds(ComputeOdds(web::ReadDuelRequest(startUpFields))));
+    for (const DuelType type : {DuelType::Pistols, DuelType::ColdWeapons, DuelType::Mixed}) {
+        DuelRequest request = DuelRequest::StartUp();
+        request.type = type;
+        startUpOdds.push(web::WriteDuelOdds(ComputeOdds(request)));
     }
     facts.set("startUpOdds", startUpOdds);
 

@@ -1,6 +1,6 @@
 // The duel screen's fields as the page's script hands them over: an object
-// { BP1: text, ..., ShAtack2: text, TypeBattle: 1 | 2 | 3 }, and the odds
-// worked out from them. Shared by the page's bindings, the fair duel's and
+// { BP1: text, ..., ShAtack2: text, TypeBattle: 1 | 2 | 3 }, and the texts
+// and odds worked out from them. Shared by the page's bindings, the fair duel's and
 // the page's facts.
 #pragma once
 
@@ -33,6 +33,15 @@ inline Value WriteDuelRequest(const DuelRequest& request) {
     for (const DuelField& field : kDuelFields) fields.set(field.name, FieldText(copy, field));
     fields.set("TypeBattle", static_cast<int>(request.type));
     return fields;
+}
+
+// The duel button's three texts.
+inline Value WriteScreenTexts(const DuelScreenTexts& shown) {
+    Value texts = Value::object();
+    texts.set("InfoBM1", shown.InfoBM1);
+    texts.set("InfoBM2", shown.InfoBM2);
+    texts.set("ErrorText", shown.ErrorText);
+    return texts;
 }
 
 // The exact odds as the odds' figures show them: the five texts, the numbers
