@@ -207,13 +207,20 @@ Value RunDuelWithReadings(Value fields, Value readingTexts) {
 }
 
 // A duel link (the address after '#'): the request's field texts and the
-// readings, or { message } when it does not read.
+// readings, or { message } when it does not read: the field it names, when
+// it is a field's text that no field can show.
 Value ReadLink(std::string link) {
     return Guarded([&] {
         Value result = Value::object();
-        const std::optional<DuelLink> read = ReadDuelLink(link);
+        DuelLinkRefusal refusal;
+        const std::optional<DuelLink> read = ReadDuelLink(link, &refusal);
         if (!read) {
-            result.set("message", std::string(texts::kDuelLinkBad));
+            std::string message = refusal.field == nullptr                          ? texts::kDuelLinkBad
+                                  : refusal.problem == TextProblem::ControlCharacter ? texts::kDuelLinkFieldControl
+                                                                                     : texts::kDuelLinkFieldBad;
+            if (const std::size_t at = message.find("%s"); at != std::string::npos)
+                message.replace(at, 2, refusal.field->name);
+            result.set("message", std::move(message));
             return result;
         }
         result.set("message", std::string());
