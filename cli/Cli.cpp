@@ -676,4 +676,40 @@ int RunCommand(Command command, const CommandOptions& options, std::istream& in,
     });
 }
 
+std::optional<PlainCommandLine> ReadPlainCommandLine(const std::vector<std::string>& args) {
+    struct Plain {
+        const char* name;
+        Command command;
+        bool clock;  // takes --clock
+        bool json;   // takes --json
+    };
+    static constexpr std::array<Plain, 4> kPlain{{{"duel", Command::Duel, true, true},
+                                                  {"scheme", Command::Scheme, true, false},
+                                                  {"calc", Command::Calc, false, true},
+                                                  {"odds", Command::Odds, false, true}}};
+    if (args.empty()) return std::nullopt;
+    const auto* plain =
+        std::find_if(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return args.front() == p.name; });
+    if (plain == kPlain.end()) return std::nullopt;
+    // A word the parser would take for a command rather than a value.
+    auto isCommand = [](const std::string& word) {
+        return word == "fair" || std::any_of(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return word == p.name; });
+    };
+    PlainCommandLine line{plain->command, {}};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json" && plain->json && !line.options.json) {
+            line.options.json = true;
+            continue;
+        }
+        std::optional<std::string> list;
+        if (arg == "--clock" && i + 1 < args.size()) list = args[++i];
+        else if (arg.rfind("--clock=", 0) == 0) list = arg.substr(std::string_view("--clock=").size());
+        if (!list || !plain->clock || line.options.clock || list->empty() || list->front() == '-' || isCommand(*list))
+            return std::nullopt;
+        line.options.clock = std::move(list);
+    }
+    return line;
+}
+
 }  // namespace saberline::cli

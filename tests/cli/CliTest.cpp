@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -458,6 +459,47 @@ TEST(CliOdds, RefusedRequestGivesOnlyTheMessage) {
     const CliRun text = RunCommand({"odds"}, "{}");
     ExpectSuccess(text);
     EXPECT_EQ(text.out, std::string("ErrorText: ") + saberline::texts::kInputError + "\n");
+}
+
+// The command lines read without the parser run exactly as RunCli runs them;
+// anything else is left to RunCli.
+TEST(CliUsage, PlainCommandLinesRunAsTheParserRunsThem) {
+    const std::string request = R"({"BP1":"40","OgnOr1":"12","HolOr1":"1","StrZ1":"3",
+                                    "BP2":"20","OgnOr2":"9","HolOr2":"1","StrZ2":"4","TypeBattle":1})";
+    const std::vector<std::vector<std::string>> plain = {
+        {"duel"}, {"duel", "--json"}, {"duel", "--clock", "1,2,3"}, {"duel", "--clock=7", "--json"},
+        {"duel", "--json", "--clock", "18446744073709551616"}, {"duel", "--clock", " 1"}, {"duel", "--clock", "x=y"},
+        {"scheme", "--clock", "5"}, {"scheme", "--clock=0,1"}, {"calc"}, {"calc", "--json"}, {"odds"}, {"odds", "--json"},
+    };
+    for (const auto& args : plain) {
+        std::string trace;
+        for (const std::string& arg : args) trace += arg + ' ';
+        SCOPED_TRACE(trace);
+        const auto line = saberline::cli::ReadPlainCommandLine(args);
+        ASSERT_TRUE(line);
+        std::istringstream in(request);
+        std::ostringstream out, err;
+        const int status = saberline::cli::RunCommand(line->command, line->options, in, out, err);
+        const CliRun parsed = RunCommand(args, request);
+        EXPECT_EQ(status, parsed.status);
+        EXPECT_EQ(err.str(), parsed.err);
+        // The real clock's dice differ from run to run; the form of the output not.
+        const bool realClock = !line->options.clock && (line->command == saberline::cli::Command::Duel ||
+                                                        line->command == saberline::cli::Command::Scheme);
+        const std::string printed = out.str();
+        if (realClock)
+            EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'),
+                      std::count(parsed.out.begin(), parsed.out.end(), '\n'));
+        else
+            EXPECT_EQ(printed, parsed.out);
+    }
+    const std::vector<std::vector<std::string>> others = {
+        {}, {"fair", "commit"}, {"duel", "--help"}, {"duel", "-h"}, {"--version"}, {"duel", "--json", "--json"},
+        {"duel", "--clock", "1", "--clock", "2"}, {"duel", "--clock"}, {"duel", "--clock="}, {"duel", "--clock", "-1"},
+        {"duel", "--clock", "--json"}, {"duel", "--clock", "odds"}, {"duel", "--clock", "fair"}, {"calc", "--clock", "1"},
+        {"scheme", "--json"}, {"duel", "extra"}, {"duel", ""}, {"duel", "--json=1"}, {"Duel"}, {"duel", "--"},
+    };
+    for (const auto& args : others) EXPECT_FALSE(saberline::cli::ReadPlainCommandLine(args)) << args.size();
 }
 
 TEST(CliUsage, HelpGoesToStandardOutput) {
