@@ -10,7 +10,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "IntText.h"
 #include "MoveLoop.h"
@@ -23,8 +22,6 @@ struct MoveLogs {
     std::string log2;
     std::string message;  // the long-duel message for an undecided duel
 };
-MoveLogs WriteMoveLogs(std::int32_t startHealth1, std::int32_t startHealth2,
-                       const std::vector<MoveRecord>& moves, DuelEnding ending);
 
 // The writer's own pieces; MoveLogWriter is what the duel button uses.
 namespace logs {

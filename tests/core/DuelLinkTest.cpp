@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Dice.h"
+#include "DuelParts.h"
 #include "DuelTestSupport.h"
 #include "Odds.h"
 #include "Readings.h"

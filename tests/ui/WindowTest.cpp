@@ -8,6 +8,7 @@
 
 #include "Calculator.h"
 #include "Duel.h"
+#include "DuelParts.h"
 #include "FormTest.h"
 #include "Texts.h"
 
