@@ -21,9 +21,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "Boxes.h"
 #include "Calculator.h"
 #include "Desktop.h"
-#include "IntText.h"
 #include "Site.h"
 #include "Texts.h"
 

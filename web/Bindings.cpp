@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "Boxes.h"
 #include "Calculator.h"
 #include "Call.h"
 #include "Dice.h"
 #include "Duel.h"
 #include "DuelLink.h"
-#include "IntText.h"
 #include "Odds.h"
 #include "PageFields.h"
 #include "Readings.h"
