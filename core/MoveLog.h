@@ -116,7 +116,7 @@ public:
         Text(texts::kLogBar);
     }
 
-    std::string Finish() const { return std::string(begin_, at_); }
+    std::string Finish() const { return {begin_, at_}; }
 
 private:
     // Keeps " <health>" as sixteen bytes in two numbers.
@@ -153,6 +153,9 @@ static_assert(sizeof texts::kLogNoParry == 4 && sizeof texts::kLogBar == 3);
 // stack, or of a longer list of moves in the heap.
 class LogBuffers {
 public:
+    // The buffers are left as they are: a log is written before it is read,
+    // and clearing 2.8 kB would cost every duel.
+    // cppcheck-suppress uninitMemberVar
     explicit LogBuffers(std::size_t moves) {
         if (moves > static_cast<std::size_t>(kMaxMoves)) {
             const std::size_t capacity = LogWriter::Capacity(moves);

@@ -133,12 +133,12 @@ Value Guarded(Operation&& operation) {
 // The title of the page's boxes, made from the page's file name as the
 // window makes it from its program's (the page's other facts are written
 // into it when it is made: web/PageFacts.cpp).
-std::string PageApplicationTitle(std::string fileName) { return ApplicationTitle(fileName); }
+std::string PageApplicationTitle(const std::string& fileName) { return ApplicationTitle(fileName); }
 
 // ?clock=LIST: the readings successive reseeds take, the last repeating;
 // null for the cryptographic clock. A list that does not read leaves the
 // cryptographic clock and gives the message.
-Value SetClockList(Value list) {
+Value SetClockList(const Value& list) {
     PageDice& page = ThePageDice();
     page.chosen.reset();
     page.Use(page.crypto);
@@ -215,11 +215,12 @@ Value ReadLink(std::string link) {
         DuelLinkRefusal refusal;
         const std::optional<DuelLink> read = ReadDuelLink(link, &refusal);
         if (!read) {
-            std::string message = refusal.field == nullptr                          ? texts::kDuelLinkBad
-                                  : refusal.problem == TextProblem::ControlCharacter ? texts::kDuelLinkFieldControl
-                                                                                     : texts::kDuelLinkFieldBad;
-            if (const std::size_t at = message.find("%s"); at != std::string::npos)
-                message.replace(at, 2, refusal.field->name);
+            std::string message = texts::kDuelLinkBad;
+            if (refusal.field != nullptr) {
+                message = refusal.problem == TextProblem::ControlCharacter ? texts::kDuelLinkFieldControl
+                                                                           : texts::kDuelLinkFieldBad;
+                message.replace(message.find("%s"), 2, refusal.field->name);
+            }
             result.set("message", std::move(message));
             return result;
         }

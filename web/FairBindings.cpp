@@ -243,12 +243,12 @@ bool SurroundedBySpace(std::string_view text) {
 
 // --- Bindings ---------------------------------------------------------------
 
-std::string FairHex(Value bytes) {
+std::string FairHex(const Value& bytes) {
     return fair::ToHex(bytes.byteArray().value_or(std::vector<std::uint8_t>{}));
 }
 
 // The secret typed or pasted by the referee, as bytes for its commitment.
-Value FairReadSecret(std::string secretHex) {
+Value FairReadSecret(const std::string& secretHex) {
     const auto secret = fair::Hex32(secretHex);
     if (!secret) return MessageOnly(texts::kFairSecretBad);
     Value result = Value::object();
@@ -260,7 +260,7 @@ Value FairReadSecret(std::string secretHex) {
 // A player's commitment to their word with a fresh salt from the page: the
 // word, the salt in hexadecimal and the message whose SHA-256 is the
 // commitment; { message } when the word is refused.
-Value FairPlayerCommitment(std::string word, Value saltBytes) {
+Value FairPlayerCommitment(const std::string& word, const Value& saltBytes) {
     if (std::string refusal = WordRefusal(texts::kFairPlayerWordOwner, fair::CheckWord(word)); !refusal.empty())
         return MessageOnly(refusal);
     const std::optional<fair::Digest> salt = DigestOf(saltBytes);
@@ -275,7 +275,7 @@ Value FairPlayerCommitment(std::string word, Value saltBytes) {
 
 // What to sign for the referee's inputs; { message } when they are refused,
 // { message: '', refused } when the rules refuse the request.
-Value FairToSign(Value inputs, Value fields) {
+Value FairToSign(const Value& inputs, const Value& fields) {
     auto duel = DuelOf(inputs, fields);
     if (const auto* none = std::get_if<NoDuel>(&duel)) return NoDuelObject(*none);
     return ToSign(std::get<fair::FairDuel>(duel));
@@ -283,7 +283,7 @@ Value FairToSign(Value inputs, Value fields) {
 
 // The fair duel fought with the readings of the page's signatures: the
 // three texts, the verification link's fragment and the readings.
-Value FairDuel(Value inputs, Value fields, Value macs) {
+Value FairDuel(const Value& inputs, const Value& fields, const Value& macs) {
     auto parsed = DuelOf(inputs, fields);
     if (const auto* none = std::get_if<NoDuel>(&parsed)) return NoDuelObject(*none);
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
@@ -299,7 +299,7 @@ Value FairDuel(Value inputs, Value fields, Value macs) {
 // Whether a text opened or pasted is the fair duel's to read rather than a
 // duel link: it is, or tries to be, a verification (its link, its fragment
 // or its text), spaces around it aside. It is then read exactly as given.
-bool FairClaims(std::string text) {
+bool FairClaims(const std::string& text) {
     const std::string_view prefix = fair::kLinkPrefix;
     std::string_view trimmed = text;
     while (!trimmed.empty() && IsSpace(trimmed.front())) trimmed.remove_prefix(1);
@@ -308,7 +308,7 @@ bool FairClaims(std::string text) {
 }
 
 // A verification link read: what to sign and hash, and what it names.
-Value FairReadLink(std::string text) {
+Value FairReadLink(const std::string& text) {
     auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
         return MessageOnly(LinkRefusal(*refusal) + (SurroundedBySpace(text) ? texts::kFairLinkSpaces : ""));
@@ -328,7 +328,7 @@ Value FairReadLink(std::string text) {
 // message, and `cleaned`, the names of the pasted texts from which the page
 // left out what copying adds. A refusal ({ message }) when a commitment is
 // malformed, or when the commitments agree but no log was given yet.
-Value FairCheck(std::string text, Value hashes, Value macs, Value posted) {
+Value FairCheck(const std::string& text, const Value& hashes, const Value& macs, const Value& posted) {
     auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
         return MessageOnly(LinkRefusal(*refusal));
