@@ -157,8 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int status = saberline::cli::RunCommand(saberline::cli::Command::Calc, {std::nullopt, true}, in, out, err);
     const std::string complaint = err.str();
     const bool cliRefused = status == saberline::cli::kExitBadInput &&
-                            (complaint.find("not valid JSON") != std::string::npos ||
-                             complaint.find("number too large") != std::string::npos);
+                            (complaint.rfind("saberline-cli: the input is not valid JSON (", 0) == 0 ||
+                             complaint == "saberline-cli: the input holds a number too large to read\n");
     if (cliRefused == reference.has_value())
         Fail(cliRefused ? "the command line refuses JSON the reference accepts"
                         : "the command line accepts what the reference refuses",

@@ -28,8 +28,11 @@ all=(fuzz_int_text fuzz_duel_request fuzz_duel_link fuzz_cli_json fuzz_fair_veri
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
+    # Read whole before it is searched: grep -q stopping early would break
+    # ninja's pipe and, with pipefail, leave a target out.
+    built=$(ninja -C "$build" -t targets all)
     for t in "${all[@]}"; do
-        if [ "$t" = page_links ] || ninja -C "$build" -t targets all | grep -q "^$t:"; then targets+=("$t"); fi
+        if [ "$t" = page_links ] || grep -q "^$t:" <<<"$built"; then targets+=("$t"); fi
     done
 fi
 fuzzers=()
