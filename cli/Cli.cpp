@@ -693,7 +693,8 @@ std::optional<PlainCommandLine> ReadPlainCommandLine(const std::vector<std::stri
     if (plain == kPlain.end()) return std::nullopt;
     // A word the parser would take for a command rather than a value.
     auto isCommand = [](const std::string& word) {
-        return word == "fair" || std::any_of(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return word == p.name; });
+        return word == "fair" ||
+               std::any_of(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return word == p.name; });
     };
     PlainCommandLine line{plain->command, {}};
     for (std::size_t i = 1; i < args.size(); ++i) {

@@ -16,7 +16,7 @@
 // seed and the number of cases are reported as the test's diagnostics.
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { launch, open, cli, cliRequest, random, facts, text, signDuelLink } = require('./support');
+const { launch, open, cli, cliRequest, random, facts, text, textWith, signDuelLink } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -134,7 +134,7 @@ function percentDecode(value) {
 const strictUtf8 = new TextDecoder('utf-8', { fatal: true, ignoreBOM: true });
 const controls = /[\u0000-\u001f\u007f-\u009f]/;
 
-// { damaged: true }, { field: name }, or { fields, type, readings }.
+// { damaged: true }, { field: name, control }, or { fields, type, readings }.
 function readDuelLink(fragment) {
   const at = fragment.lastIndexOf('&check=');
   if (at < 0) return { damaged: true };
@@ -156,9 +156,12 @@ function readDuelLink(fragment) {
     try {
       decoded = strictUtf8.decode(bytes);
     } catch (error) {
-      return { field: name };
+      return { field: name, control: false };
     }
-    if (controls.test(decoded) || [...decoded].length > maxLength) return { field: name };
+    // A zero character first, then the other controls, then the length.
+    if (decoded.includes('\0')) return { field: name, control: false };
+    if (controls.test(decoded)) return { field: name, control: true };
+    if ([...decoded].length > maxLength) return { field: name, control: false };
     fields[name] = decoded;
   }
   const type = items[facts.duelFields.length + 1];
@@ -215,8 +218,9 @@ function expectOutcome(state, read, what) {
   assert.equal(state.box, false, `${what}: a box is left open`);
   assert.deepEqual(state.screens, ['BattlePanel'], what);
   if (read.damaged || read.field) {
-    if (read.damaged) assert.equal(state.notice, text('kDuelLinkBad'), what);
-    else assert.ok(state.notice.includes(read.field) && state.notice !== text('kDuelLinkBad'), `${what}: ${state.notice}`);
+    const message = read.damaged ? text('kDuelLinkBad')
+      : textWith(read.control ? 'kDuelLinkFieldControl' : 'kDuelLinkFieldBad', read.field);
+    assert.equal(state.notice, message, what);
     assert.equal(state.mark, null, what);
     assert.deepEqual(state.fields, startUpFields, what);
     assert.equal(state.type, 1, what);
