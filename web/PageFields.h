@@ -47,7 +47,8 @@ inline Value WriteScreenTexts(const DuelScreenTexts& shown) {
 // The exact odds as the odds' figures show them: the five texts, the numbers
 // behind them, how the duel stands by the end of each move (byMove, one
 // [duellist 1, duellist 2, both fell, going] for each move), the one-line
-// summary of those, or the duel button's refusal.
+// summary of those and the move it names (decidedBy, 0 for none), or the
+// duel button's refusal.
 inline Value WriteDuelOdds(const DuelOdds& odds) {
     Value result = Value::object();
     result.set("ErrorText", odds.ErrorText);
@@ -66,6 +67,7 @@ inline Value WriteDuelOdds(const DuelOdds& odds) {
     }
     result.set("byMove", byMove);
     result.set("summary", OddsSummary(odds));
+    result.set("decidedBy", DecidedByMove(odds, kOddsSummaryCertainty));
     return result;
 }
 
