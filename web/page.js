@@ -180,33 +180,40 @@
   // one-line start-up text and is laid out by nothing here.
   let logsToFit = false;  // a log's text changed while its screen was hidden
   let logsWritten = false;  // the logs have held more than their start-up text
+  // Lays the page out once: both logs measured at their one-line height,
+  // then given the height of their whole text. Where the second log's end
+  // then stands, and how much of the window the odds' bar takes on a phone.
   function fitLogs() {
-    logsToFit = false;
-    for (const log of [$('InfoBM1'), $('InfoBM2')]) {
-      if (!log.offsetParent) {
-        logsToFit = true;
-        continue;
-      }
-      log.style.height = '';
-      const base = log.offsetHeight;
-      const style = getComputedStyle(log);
-      const whole = log.scrollHeight + parseFloat(style.borderTopWidth) + parseFloat(style.borderBottomWidth);
-      const grow = Math.max(0, Math.ceil(whole - base));
-      log.style.height = grow ? `${base + grow}px` : '';
-      $('Form1').style.setProperty(`--${log.id}-grow`, `${grow}px`);
+    if ($('BattlePanel').hidden) {
+      logsToFit = true;
+      return null;
     }
+    logsToFit = false;
+    const logs = [$('InfoBM1'), $('InfoBM2')];
+    for (const log of logs) {
+      log.style.height = '';
+      $('ClientArea').style.setProperty(`--${log.id}-grow`, '0px');
+    }
+    const sizes = logs.map((log) => ({ base: log.offsetHeight, whole: log.scrollHeight + log.offsetHeight - log.clientHeight,
+      top: log.getBoundingClientRect().top }));
+    const bar = phone.matches ? $('Odds').offsetHeight : 0;
+    const grows = sizes.map(({ base, whole }) => Math.max(0, Math.ceil(whole - base)));
+    logs.forEach((log, k) => {
+      log.style.height = grows[k] ? `${sizes[k].base + grows[k]}px` : '';
+      $('ClientArea').style.setProperty(`--${log.id}-grow`, `${grows[k]}px`);
+    });
+    // Whatever stands below the first log moves down by its growth.
+    return { verdict: sizes[1].top + grows[0] + sizes[1].base + grows[1], bar };
   }
   function logsChanged() {
     logsWritten = true;
-    fitLogs();
+    return fitLogs();
   }
   // After a duel the end of the second log, the verdict, is in view (on a
   // phone above the odds' bar).
-  function showVerdict() {
-    const log = $('InfoBM2');
-    const box = log.getBoundingClientRect();
-    const bottom = innerHeight - (phone.matches ? $('Odds').offsetHeight : 0);
-    if (box.bottom > bottom || box.bottom < 0) log.scrollIntoView({ block: 'end' });
+  function showVerdict(fitted) {
+    if (fitted && (fitted.verdict > innerHeight - fitted.bar || fitted.verdict < 0))
+      $('InfoBM2').scrollIntoView({ block: 'end' });
   }
 
   // A refusal marks the field it concerns (aria-invalid, an outline, the
@@ -293,7 +300,7 @@
     setText('DuelSpoken', shown.InfoBM1 ? logsText().join('\n') : '');
     $('CopyResult').disabled = !shown.InfoBM1;
     $('CopyResultBBCode').disabled = !shown.InfoBM1;
-    logsChanged();
+    return logsChanged();
   }
   // The result for a forum post as the core writes it, "plain" or "bbcode":
   // both logs under their captions, the message if there is one, the duel's
@@ -321,9 +328,9 @@
   function GoBattleClick() {
     hide('ReplayMark');
     const shown = call(core.runDuel, readDuelFields());
-    showDuelTexts(shown);
+    const fitted = showDuelTexts(shown);
     markRefused(shown.field);
-    if (shown.InfoBM1) showVerdict();
+    if (shown.InfoBM1) showVerdict(fitted);
   }
   function GenShAttack1Click() { setValue('ShAtack1', call(core.generateScheme).scheme); }
   function GenShAtack2Click() { setValue('ShAtack2', call(core.generateScheme).scheme); }
