@@ -188,19 +188,19 @@ describe('the odds are spoken once typing pauses, only what changed', () => {
   test('fifteen keys into five fields: one announcement; fields a pause apart: one each; a refusal said once', async () => {
     const page = await open(browser);
     await typeInto(page, pistolDuel);
-    await page.waitForTimeout(1500);
+    await page.waitForTimeout(2000);
     await listen(page);
     let before = await showing(page);
     // Fifteen keys, five fields, no pause longer than a key's: one
     // announcement, after the pause, naming only what changed.
     await typeKeys(page, { BP1: '444', OgnOr1: '111', HolOr1: '222', BP2: '333', OgnOr2: '100' });
     assert.deepEqual(await spoken(page), [], 'nothing while typing');
-    await page.waitForTimeout(1500);
+    await page.waitForTimeout(2000);
     let now = await showing(page);
     assert.deepEqual(await spoken(page), [changes(before, now)]);
     // The cold-weapon points change no pistol duel's odds: nothing to say.
     await typeKeys(page, { HolOr1: '7' });
-    await page.waitForTimeout(1500);
+    await page.waitForTimeout(2000);
     assert.equal((await spoken(page)).length, 1, 'nothing changed, nothing said');
 
     // Fields a pause apart: one announcement each, of what changed.
@@ -208,7 +208,7 @@ describe('the odds are spoken once typing pauses, only what changed', () => {
     for (const [id, keys] of [['BP1', '50'], ['BP2', '60']]) {
       before = now;
       await typeKeys(page, { [id]: keys });
-      await page.waitForTimeout(1300);
+      await page.waitForTimeout(1800);
       now = await showing(page);
       expected.push(changes(before, now));
     }
@@ -217,15 +217,15 @@ describe('the odds are spoken once typing pauses, only what changed', () => {
 
     // A refusal is said once while it stays the same.
     await typeKeys(page, { StrZ1: '' });
-    await page.waitForTimeout(1300);
+    await page.waitForTimeout(1800);
     await typeKeys(page, { OgnOr1: '5', BP2: '7' });
-    await page.waitForTimeout(1300);
+    await page.waitForTimeout(1800);
     expected.push(text('kInputError'));
     assert.deepEqual(await spoken(page), expected);
     // The request accepted again: every figure and the summary, for none
     // was said since the refusal.
     await typeKeys(page, { StrZ1: '3' });
-    await page.waitForTimeout(1300);
+    await page.waitForTimeout(1800);
     expected.push(changes(null, await showing(page)));
     assert.deepEqual(await spoken(page), expected);
     await page.context().close();
