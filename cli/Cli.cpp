@@ -16,8 +16,10 @@
 #include "Calculator.h"
 #include "Dice.h"
 #include "Duel.h"
+#include "DuelLink.h"
 #include "Fair.h"
 #include "FairCrypto.h"
+#include "ForumPost.h"
 #include "Odds.h"
 #include "Version.h"
 #include "Readings.h"
@@ -141,25 +143,62 @@ ForumFields ReadForumFields(std::istream& in) {
 }
 
 // The dice of one run: chosen readings with --clock, else the machine's
-// clock.
+// clock. With `record`, every reading taken is kept, for the duel's link.
 class RunDice {
 public:
-    explicit RunDice(const std::optional<std::string>& clockList) {
-        if (!clockList) return;
-        std::optional<std::vector<std::uint64_t>> readings = ParseClockList(*clockList);
-        if (!readings)
-            throw BadInput("--clock must be a comma-separated list of unsigned 64-bit integers");
-        clock_.emplace(std::move(*readings));
-        dice_.emplace(*clock_);
+    explicit RunDice(const std::optional<std::string>& clockList, bool record = false) {
+        if (clockList) {
+            std::optional<std::vector<std::uint64_t>> readings = ParseClockList(*clockList);
+            if (!readings)
+                throw BadInput("--clock must be a comma-separated list of unsigned 64-bit integers");
+            chosen_.emplace(std::move(*readings));
+        } else if (record) {
+            platform_.emplace();
+        } else {
+            return;
+        }
+        recorder_.emplace(chosen_ ? static_cast<ClockSource&>(*chosen_) : *platform_);
+        dice_.emplace(*recorder_);
     }
     Dice& Get() { return dice_ ? *dice_ : ProcessDice(); }
+    std::vector<std::uint64_t> Readings() const {
+        return recorder_ ? recorder_->Readings() : std::vector<std::uint64_t>();
+    }
 
 private:
-    std::optional<ListClock> clock_;
+    std::optional<ListClock> chosen_;
+    std::optional<PlatformClock> platform_;
+    std::optional<RecordingClock> recorder_;
     std::optional<Dice> dice_;
 };
 
 std::string Dump(const OrderedJson& object) { return object.dump(-1, ' ', false); }
+
+// --address: the address a page of the referee is published at, for the
+// duel's link. An http or https address without a fragment, as the page
+// itself is built with.
+std::string TakePageAddress(const std::string& address) {
+    const std::size_t scheme = address.starts_with("https://") ? 8 : address.starts_with("http://") ? 7 : 0;
+    if (scheme == 0 || address.size() == scheme || address.find_first_of("#\"<> \t\r\n\f\v") != std::string::npos)
+        throw BadInput("--address must be an http:// or https:// address without \"#\" or blanks");
+    return address;
+}
+
+// The result for a forum post in BBCode: the duel's link when the page's
+// address is known, as the page's copy button writes it.
+int RunDuelPostCommand(const std::optional<std::string>& clockList, const std::optional<std::string>& address,
+                       std::istream& in, std::ostream& out) {
+    const std::string page = address ? TakePageAddress(*address) : std::string();
+    RunDice dice(clockList, true);
+    const DuelRequest request = ReadDuelRequest(in);
+    const DuelScreenTexts texts = RunDuelRequest(request, dice.Get());
+    // A refused request takes no reading and has no link.
+    const std::vector<std::uint64_t> readings = dice.Readings();
+    const std::string link =
+        page.empty() || readings.empty() ? std::string() : page + "#" + WriteDuelLink(request, readings);
+    out << WriteForumPost(texts, link, nullptr, PostFormat::BBCode) << '\n';
+    return kExitOk;
+}
 
 int RunDuelCommand(const std::optional<std::string>& clockList, bool json, std::istream& in,
                    std::ostream& out) {
@@ -216,8 +255,21 @@ int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     if (json) {
         OrderedJson result;
         result["ErrorText"] = odds.ErrorText;
-        if (!refused)
+        if (!refused) {
             for (const OddsFigure& figure : kOddsFigures) result[figure.key] = odds.*figure.value;
+            // How the duel stands by the end of each move; move 100's entry
+            // holds the figures above.
+            OrderedJson byMove = OrderedJson::array();
+            for (const MoveOdds& move : odds.byMove) {
+                OrderedJson entry;
+                entry["duellist1"] = move.duellist1;
+                entry["duellist2"] = move.duellist2;
+                entry["both_fell"] = move.bothFell;
+                entry["going"] = move.going;
+                byMove.push_back(std::move(entry));
+            }
+            result["by_move"] = std::move(byMove);
+        }
         out << Dump(result) << '\n';
     } else if (refused) {
         out << "ErrorText: " << odds.ErrorText << '\n';
@@ -484,7 +536,17 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     CLI::App* duel = app.add_subcommand(
         "duel", "Fight one duel request read from standard input as a JSON object of the duel screen's fields");
     duel->add_option("--clock", duelClock, "Comma-separated clock readings for the dice; the last one repeats");
-    duel->add_flag("--json", duelJson, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)");
+    CLI::Option* duelJsonFlag =
+        duel->add_flag("--json", duelJson, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)");
+    bool duelBBCode = false;
+    std::optional<std::string> duelAddress;
+    duel->add_flag("--bbcode", duelBBCode,
+                   "Print the result as a forum post in BBCode: each log in [code] under its caption in bold, "
+                   "the message, and with --address the duel's link in [url]")
+        ->excludes(duelJsonFlag);
+    duel->add_option("--address", duelAddress,
+                     "With --bbcode: the address the referee's page is published at (http:// or https://), "
+                     "for the duel's link that replays the duel there");
 
     std::optional<std::string> schemeClock;
     CLI::App* scheme = app.add_subcommand("scheme", "Print a random attack scheme of 100 digits");
@@ -563,6 +625,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     }
 
     return Guarded(err, [&] {
+        if (duel->parsed() && duelBBCode) return RunDuelPostCommand(duelClock, duelAddress, in, out);
+        if (duel->parsed() && duelAddress) throw BadInput("--address goes with --bbcode");
         if (duel->parsed()) return RunDuelCommand(duelClock, duelJson, in, out);
         if (scheme->parsed()) return RunSchemeCommand(schemeClock, out);
         if (calc->parsed()) return RunCalcCommand(calcJson, in, out);

@@ -61,6 +61,66 @@ inline constexpr char kOddsBothFell[] = "Падут оба:";
 inline constexpr char kOddsUndecided[] = "Никто не возьмёт верх за 100 ходов:";
 inline constexpr char kOddsExpectedMoves[] = "Ожидаемое число ходов:";
 
+// The page's exact odds by move, drawn as one picture: its name, its four
+// bands (the chances by the end of each move), the caption of its moves,
+// and its summary in one line: %s stands for the move by which the duel is
+// decided with 90 % certainty (kOddsSummaryCertainty), or for the chance
+// that it is decided within 100 moves when that stays below 90 %.
+inline constexpr char kOddsPictureName[] = "Как решается дуэль: шансы к концу каждого хода";
+inline constexpr char kOddsPictureDuellist1[] = "победил бретёр №1";
+inline constexpr char kOddsPictureDuellist2[] = "победил бретёр №2";
+inline constexpr char kOddsPictureBothFell[] = "пали оба";
+inline constexpr char kOddsPictureGoing[] = "дуэль идёт";
+inline constexpr char kOddsPictureMove[] = "ход";
+inline constexpr char kOddsSummaryDecided[] = "С вероятностью 90 % дуэль решится к %s-му ходу.";
+inline constexpr char kOddsSummaryOpen[] = "За 100 ходов дуэль решится лишь с вероятностью %s.";
+
+// The move logs' captions as the duel screen shows them; the result posted
+// on a forum puts each log under its caption too.
+inline constexpr char kLogCaption1[] = "Ходы бойца №1:";
+inline constexpr char kLogCaption2[] = "Ходы бойца №2:";
+// The steps that copy the whole result for a forum post: plain text (the
+// page's button, the window's context-menu entry) and BBCode (the page).
+inline constexpr char kCopyResultCaption[] = "Скопировать результат для форума";
+inline constexpr char kCopyResultBBCodeCaption[] = "Скопировать результат в BBCode";
+// What a fair duel adds to its post: the verification link and the
+// commitments posted before the duel.
+inline constexpr char kPostVerificationLink[] = "Ссылка проверки:";
+inline constexpr char kPostCommitment[] = "Обязательство судьи:";
+inline constexpr char kPostCommitment1[] = "Обязательство игрока бретёра №1:";
+inline constexpr char kPostCommitment2[] = "Обязательство игрока бретёра №2:";
+
+// What the transfer carried to the duel screen, said on the page after it:
+// %s stands for the six results, duellist 1's firearm, cold-weapon and
+// armour points, then duellist 2's.
+inline constexpr char kTransferDone[] =
+    "Перенесено на экран дуэли: бретёру №1 — ОгнОр %s, ХолОр %s, ОЗ %s; бретёру №2 — ОгнОр %s, ХолОр %s, "
+    "ОЗ %s. Ходы бойцов и сообщение стёрты.";
+
+// The page's headings of the help and about screens, which show only a
+// picture in the window; each screen's heading is what the page announces
+// when the screen is shown.
+inline constexpr char kHelpScreenHeading[] = "Помощь";
+inline constexpr char kAboutScreenHeading[] = "О программе";
+
+// How to read the move logs, under the help screen's picture.
+inline constexpr char kHelpLogsHeading[] = "Как читать ходы бойцов";
+inline constexpr char kHelpLogsStart[] =
+    "Строка ходов начинается со здоровья бойца в начале дуэли. Каждый ход записан после черты «|»: "
+    "здоровье бойца после этого хода, а в скобках — его бросок. Здоровье 0 или меньше — боец пал.";
+inline constexpr char kHelpLogsShot[] =
+    "Выстрел (в дуэли на пистолетах, а в смешанной — ходы 1, 5, 10, 15 … 100): 24(6) — после хода у бойца "
+    "24 здоровья, на его кубике выпало 6.";
+inline constexpr char kHelpLogsStrike[] =
+    "Удар холодным оружием: 21(2=/X) — после хода у бойца 21 здоровья; 2 — цифра его атаки в этом ходу (из "
+    "схемы атаки); следом знак его кубика: «-» — выпала 1, «=» — от 2 до 5, «+» — 6; после косой черты — его "
+    "сильная сторона, которой он отбил удар противника в этом ходу, или X, если не отбил. Так, 17(6-/1): "
+    "здоровье 17, атака 6, на кубике 1, удар противника отбит сильной стороной 1.";
+inline constexpr char kHelpLogsEnd[] =
+    "В конце строки — итог: у победителя его здоровье и «;», у павшего «убит: поражение;», у обоих "
+    "«убит: ничья;», если оба пали в одном ходу, и «боец покидает арену непобеждённым.» у обоих, если за "
+    "100 ходов никто не взял верх.";
+
 // The conversion error's message; %s stands for the refused text.
 inline constexpr char kConvertErrorFormat[] = "'%s' is not a valid integer value";
 

@@ -116,6 +116,12 @@ int main() {
     TEXT(kFairDiffersCommitment2) TEXT(kFairDiffersInfoBM1) TEXT(kFairDiffersInfoBM2) TEXT(kFairDiffersErrorText)
     TEXT(kFairNotCompared) TEXT(kFairPastedCleaned) TEXT(kFairLinkSpaces) TEXT(kFairEditedAfterCheck)
     TEXT(kFairEditedAfterDuel) TEXT(kFairSecretAtRisk) TEXT(kFairSaltAtRisk) TEXT(kFairLoseQuestion)
+    TEXT(kOddsPictureName) TEXT(kOddsPictureDuellist1) TEXT(kOddsPictureDuellist2) TEXT(kOddsPictureBothFell)
+    TEXT(kOddsPictureGoing) TEXT(kOddsPictureMove) TEXT(kOddsSummaryDecided) TEXT(kOddsSummaryOpen)
+    TEXT(kLogCaption1) TEXT(kLogCaption2) TEXT(kCopyResultCaption) TEXT(kCopyResultBBCodeCaption)
+    TEXT(kPostVerificationLink) TEXT(kPostCommitment) TEXT(kPostCommitment1) TEXT(kPostCommitment2)
+    TEXT(kTransferDone) TEXT(kHelpScreenHeading) TEXT(kAboutScreenHeading) TEXT(kHelpLogsHeading)
+    TEXT(kHelpLogsStart) TEXT(kHelpLogsShot) TEXT(kHelpLogsStrike) TEXT(kHelpLogsEnd)
 #undef TEXT
     facts.set("texts", named);
 

@@ -57,7 +57,7 @@ check "calculator" 0 \
     "$examples/calc.json" calc --json
 
 check "odds of the pistol duel" 0 - "$examples/duel-pistols.json" odds --json
-if ! grep -q '^{"ErrorText":"","duellist1":0\.[0-9].*,"expected_moves":[0-9.]*}$' "$out"; then
+if ! grep -q '^{"ErrorText":"","duellist1":0\.[0-9].*,"expected_moves":[0-9.]*,"by_move":\[{"duellist1":.*}\]}$' "$out"; then
     echo "FAIL odds of the pistol duel: unexpected output: $(cat "$out")"; failures=$((failures + 1))
 fi
 

@@ -8,7 +8,7 @@
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
-  launch, open, read, fill, setType, modal, storedLayout, axeViolations, accessibilityNode, clockFor, cliFairDuel,
+  launch, open, read, fill, typeInto, setType, modal, storedLayout, facts, axeViolations, accessibilityNode, clockFor, cliFairDuel,
   pistolDuel, pageUrl, cli, text } = require('./support');
 
 let browser;
@@ -60,6 +60,20 @@ describe('axe-core finds no violation', () => {
         document.getElementById('FHolOr2').value = ' 7 ';
       });
       await page.click('#MoveCarsOfBattlePanel');
+    }],
+    ['the transfer done: its status line', {}, async (page) => {
+      await page.click('#GoCalcOfBattleChars');
+      await typeInto(page, { SumPostsBM1: '250', SumRBM1: '30', SumPostsBM2: '50', SumRBM2: '2' });
+      await page.click('#CalcOfBattleChars');
+      await page.click('#MoveCarsOfBattlePanel');
+      await page.click('#ModalYes');
+      assert.notEqual(await page.textContent('#TransferStatus'), '');
+    }],
+    ['the odds drawn, spoken, and a 100-move duel\'s logs grown', { query: '?clock=' + clockFor([[1, 1]]) }, async (page) => {
+      await typeInto(page, { BP1: '9999', OgnOr1: '1', HolOr1: '1', StrZ1: '7', BP2: '9999', OgnOr2: '1', HolOr2: '1', StrZ2: '7' });
+      await page.click('#GoBattle');
+      await page.waitForFunction(() => document.getElementById('OddsSpoken').textContent !== '', null, { timeout: 3000 });
+      assert.equal(await page.isVisible('#OddsPicture'), true);
     }],
     ['the question', {}, async (page) => {
       await page.click('#GoCalcOfBattleChars');
@@ -342,15 +356,20 @@ describe('the result and refusals, for a screen reader', () => {
   const spoken = (page) => page.evaluate(() => [...document.querySelectorAll('[aria-live="polite"], [role="status"]')]
     .map((el) => el.textContent).join('\n'));
 
-  test('a duel\'s logs and message and the odds are in polite live regions', async () => {
+  test('a duel\'s logs and message and, once typing pauses, the odds are in polite live regions', async () => {
     const page = await open(browser, { query: '?clock=' + clockFor([[1, 1]]) });
-    await fill(page, { BP1: '30', OgnOr1: '1', HolOr1: '1', StrZ1: '0', BP2: '30', OgnOr2: '1', HolOr2: '1', StrZ2: '0' });
+    await typeInto(page, { BP1: '30', OgnOr1: '1', HolOr1: '1', StrZ1: '0', BP2: '30', OgnOr2: '1', HolOr2: '1', StrZ2: '0' });
     await page.click('#GoBattle');
     const shown = await read(page, ['InfoBM1', 'InfoBM2', 'ErrorText', 'OddsDuellist1']);
     const text = await spoken(page);
-    for (const [id, value] of Object.entries(shown)) assert.ok(value && text.includes(value), id);
+    for (const id of ['InfoBM1', 'InfoBM2', 'ErrorText']) assert.ok(shown[id] && text.includes(shown[id]), id);
     assert.equal((await accessibilityNode(page, 'ErrorText')).properties.live, 'polite');
-    assert.equal((await accessibilityNode(page, 'Odds')).properties.live, 'polite');
+    // The figures themselves are not a live region: their changes are
+    // spoken by one, about a second after the last.
+    assert.equal((await accessibilityNode(page, 'Odds')).properties.live, undefined);
+    assert.equal((await accessibilityNode(page, 'OddsSpoken')).properties.live, 'polite');
+    await page.waitForFunction(() => document.getElementById('OddsSpoken').textContent !== '', null, { timeout: 3000 });
+    assert.ok((await page.textContent('#OddsSpoken')).includes(`${facts.oddsFigures[0].label} ${shown.OddsDuellist1}`));
     await page.context().close();
   });
 

@@ -76,6 +76,25 @@ async function setType(page, type) {
   await page.check('#TypeBattle' + type);
 }
 
+// Types each text into its field as a person does: the field reached by a
+// hit-tested tap (finger) or click, its text selected with the keyboard and
+// replaced by typing (the browser's own text input; an empty text deletes).
+async function typeInto(page, texts, { finger = false } = {}) {
+  for (const [id, text] of Object.entries(texts)) {
+    if (finger) await page.tap('#' + id);
+    else await page.click('#' + id);
+    await page.keyboard.press('Control+A');
+    if (text === '') await page.keyboard.press('Delete');
+    else await page.keyboard.insertText(text);
+  }
+}
+
+// A tap (finger) or a click on the control, through the browser's hit testing.
+async function press(page, id, { finger = false } = {}) {
+  if (finger) await page.tap('#' + id);
+  else await page.click('#' + id);
+}
+
 const screens = ['BattlePanel', 'PCalcOfBattleChars', 'HelpPanel', 'AboutPanel'];
 async function visibleScreens(page) {
   return page.evaluate((ids) => ids.filter((id) => !document.getElementById(id).hidden), screens);
@@ -232,7 +251,7 @@ function random(seed) {
 }
 
 module.exports = {
-  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
+  launch, open, read, fill, setType, typeInto, press, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
   axeViolations, accessibilityNode, facts, text, textWith, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
 };
 

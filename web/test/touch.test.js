@@ -70,6 +70,8 @@ describe('every control tapped or clicked, with its effect', () => {
       assert.equal((await read(page, ['InfoBM1'])).InfoBM1, duelLog1);
       await act('CopyResult');
       assert.ok((await clipboard(page)).includes(duelLog1));
+      await act('CopyResultBBCode');
+      assert.ok((await clipboard(page)).includes(`[code]${duelLog1}[/code]`));
       await act('CopyDuelLink');
       const link = (await read(page, ['DuelLink'])).DuelLink;
       assert.equal(await clipboard(page), link);
