@@ -261,11 +261,19 @@
     fitLogs();
   }
   // The result for a forum post: both logs under their captions, the
-  // message if there is one, and the duel's link.
+  // message if there is one, and the duel's link; after a fair duel its
+  // verification link and the commitments it opens.
   function resultText() {
     const parts = logsText();
     if ($('ErrorText').textContent) parts.push($('ErrorText').textContent);
     if (duelLink) parts.push(duelLink);
+    const fair = window.SaberlineFair ? window.SaberlineFair.forumParts() : null;
+    if (fair) {
+      parts.push(`${facts.texts.kFairForumLink}\n${fair.verificationLink}`);
+      parts.push([[facts.texts.kFairForumCommitment, fair.commitment], [facts.texts.kFairForumCommitment1, fair.commitment1],
+        [facts.texts.kFairForumCommitment2, fair.commitment2]].filter(([, c]) => c).map(([caption, c]) => `${caption} ${c}`)
+        .join('\n'));
+    }
     return parts.join('\n\n');
   }
 
@@ -343,12 +351,15 @@
   // A verification link is read exactly as pasted, as saberline-cli reads
   // it; a duel link without the spaces around it.
   async function OpenPastedLinkClick() {
-    const pasted = $('PastedLink').value;
     const fair = window.SaberlineFair;
+    // A verification is read as pasted, line breaks and all (fair.js keeps
+    // what the one-line field drops).
+    const pasted = fair ? fair.textOf($('PastedLink')) : $('PastedLink').value;
+    const shown = $('PastedLink').value;
     if (!(await mayStartOver())) return;
     startUp();
     if (fair && fair.claims(pasted)) return fair.openLink(pasted);
-    return openDuelLink(Address.fragmentOf(pasted));
+    return openDuelLink(Address.fragmentOf(shown));
   }
 
   // --- Exact odds as the fields stand ---------------------------------------
