@@ -175,6 +175,10 @@ inline constexpr char kFairCryptoFailed[] =
 
 // Opening a verification link and checking it.
 inline constexpr char kFairLinkBad[] = "Ссылка проверки повреждена, дуэль не показана. Причина: ";
+// Instead of kFairLinkBad for a link of another format or rules' version,
+// which is not damaged.
+inline constexpr char kFairLinkOtherVersion[] =
+    "Ссылка проверки записана другой версией программы, дуэль не показана. Причина: ";
 // Why a verification link is refused (after kFairLinkBad); %s stands for
 // the part of the link named, or for the two versions in order: the link's
 // and the page's.

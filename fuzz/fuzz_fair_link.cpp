@@ -5,7 +5,7 @@
 // Input: the text as pasted.
 //
 // Checked: no crash, no undefined behaviour; a refusal is the page's
-// "link damaged" text with its reason; an accepted text is claimed as a
+// "link damaged" (or "of another version") text with its reason; an accepted text is claimed as a
 // verification, and holds exactly what an independent reading of the
 // published grammar finds in it (written out below, not taken from the
 // core): an address without "saberline-fair" and "#fair:", or "fair:", or
@@ -147,8 +147,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string message = read["message"].text();
     const std::optional<Items> items = ReadByGrammar(text);
     if (!message.empty()) {
-        if (message.rfind(saberline::texts::kFairLinkBad, 0) != 0 || message.size() <= std::strlen(saberline::texts::kFairLinkBad))
-            Fail("a refusal without the page's reason", text);
+        bool reasoned = false;
+        for (const char* lead : {saberline::texts::kFairLinkBad, saberline::texts::kFairLinkOtherVersion})
+            reasoned = reasoned || (message.rfind(lead, 0) == 0 && message.size() > std::strlen(lead));
+        if (!reasoned) Fail("a refusal without the page's reason", text);
         return 0;
     }
     if (!claimed) Fail("accepted a text the page does not take for a verification", text);

@@ -102,7 +102,8 @@ std::string LinkRefusal(const fair::VerificationRefusal& refusal) {
         case Problem::NotCanonical: why = Filled(texts::kFairLinkNotCanonical, {item}); break;
         case Problem::OutOfOrder: why = texts::kFairLinkOutOfOrder; break;
     }
-    return texts::kFairLinkBad + why;
+    const bool otherVersion = refusal.problem == Problem::WrongVersion || refusal.problem == Problem::WrongRules;
+    return (otherVersion ? texts::kFairLinkOtherVersion : texts::kFairLinkBad) + why;
 }
 
 // The names of `differs`, and of pasted texts, in the page's language,

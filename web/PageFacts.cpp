@@ -125,7 +125,7 @@ int main() {
     TEXT(kFairSaltWithoutCommitment) TEXT(kFairCommitmentWithoutSalt) TEXT(kFairDuelNotOpened)
     TEXT(kFairPlainWordsNote) TEXT(kFairChosenWordWarning) TEXT(kFairLinkWrongRules) TEXT(kFairLinkAddressHolds)
     TEXT(kFairPastedManyLogs) TEXT(kFairVerificationAtRisk) TEXT(kFairForumLink) TEXT(kFairForumCommitment)
-    TEXT(kFairForumCommitment1) TEXT(kFairForumCommitment2)
+    TEXT(kFairForumCommitment1) TEXT(kFairForumCommitment2) TEXT(kFairLinkOtherVersion)
 #undef TEXT
     facts.set("texts", named);
 
