@@ -150,6 +150,13 @@
     // The commitment binds the request as it stood: a changed duel field
     // withdraws it. A commitment typed or pasted over it is the thread's.
     if (committed && read('FairCommitment') !== committed.commitment) committed = null;
+    // The secret's verdict belongs to the secret, commitment and screen it
+    // was given.
+    if (secretCheckedFor && secretInputs() !== secretCheckedFor) {
+      secretCheckedFor = null;
+      $('FairSecretVerdict').className = '';
+      setText('FairSecretVerdict', '');
+    }
     if (committed && duelFields() !== committed.fields) {
       committed = null;
       setValue('FairCommitment', '');
@@ -201,6 +208,9 @@
   }
 
   // --- Step 2: the revealed secret against the commitment ------------------------------
+  // The secret, commitment and duel screen the verdict shown is about.
+  let secretCheckedFor = null;
+  const secretInputs = () => JSON.stringify([page().readDuelFields(), read('FairSecret'), read('FairCommitment')]);
   async function FairCheckSecretClick() {
     const verdict = $('FairSecretVerdict');
     verdict.className = '';
@@ -214,6 +224,7 @@
     const checked = core().fairSecretVerdict(inputs.commitment, await sha256(toHash.toHash));
     verdict.className = checked.message ? '' : checked.verified ? 'verified' : 'failed';
     setText('FairSecretVerdict', checked.message || checked.verdict);
+    secretCheckedFor = checked.message ? null : secretInputs();
   }
 
   // --- A player's commitment ------------------------------------------------------

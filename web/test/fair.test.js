@@ -504,6 +504,17 @@ describe('step 2: the revealed secret checked against the commitment and the scr
       const shown = await page.textContent('#FairSecretVerdict');
       assert.ok(shown.startsWith(text(verdict)), `${what}: ${shown}`);
     }
+    // The verdict belongs to the screen, secret and commitment it was given.
+    for (const edit of [(p) => p.fill('#BP1', '31'), (p) => p.fill('#FairSecret', 'ef'.repeat(32)),
+      (p) => p.fill('#FairCommitment', zeros)]) {
+      await typeInto(page, { ...empty, ...pistolDuel, BP1: '30', FairSecret: secret, FairCommitment: commitment });
+      await page.click('#TypeBattle1');
+      await page.click('#FairCheckSecret');
+      await settled(page);
+      assert.equal(await page.textContent('#FairSecretVerdict'), text('kFairSecretOpens'));
+      await edit(page);
+      assert.equal(await page.textContent('#FairSecretVerdict'), '');
+    }
     await page.context().close();
   });
 });
