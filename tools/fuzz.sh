@@ -21,7 +21,7 @@ parallel="${FUZZ_PARALLEL:-1}"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    for t in fuzz_int_text fuzz_duel_request fuzz_duel_link fuzz_cli_json fuzz_fair_verification; do
+    for t in fuzz_int_text fuzz_duel_request fuzz_duel_link fuzz_cli_json fuzz_fair_verification fuzz_fair_link; do
         if ninja -C "$build" -t targets all | grep -q "^$t:"; then targets+=("$t"); fi
     done
 fi

@@ -395,12 +395,15 @@
   // A verification link is read exactly as pasted, as saberline-cli reads
   // it; a duel link without the spaces around it.
   async function OpenPastedLinkClick() {
-    const pasted = $('PastedLink').value;
     const fair = window.SaberlineFair;
+    // A verification is read as pasted, line breaks and all (fair.js keeps
+    // what the one-line field drops).
+    const pasted = fair ? fair.textOf($('PastedLink')) : $('PastedLink').value;
+    const shown = $('PastedLink').value;
     if (!(await mayStartOver())) return;
     startUp();
     if (fair && fair.claims(pasted)) return fair.openLink(pasted);
-    return openDuelLink(Address.fragmentOf(pasted));
+    return openDuelLink(Address.fragmentOf(shown));
   }
 
   // --- Exact odds as the fields stand ---------------------------------------

@@ -228,6 +228,24 @@ function cliFairDuel(secret, word1, word2) {
     { TypeBattle: 1, BP1: '30', ...pistolDuel }));
 }
 
+// A player's commitment by the documented layout of fair duels, written
+// here again: SHA-256(piece("saberline-fair-v3-word") salt piece(word)).
+function playerCommitment(salt, word) {
+  const crypto = require('node:crypto');
+  const piece = (bytes) => Buffer.concat([Buffer.from([0, 0, 0, bytes.length]), bytes]);
+  return crypto.createHash('sha256').update(Buffer.concat([piece(Buffer.from('saberline-fair-v3-word')),
+    Buffer.from(salt, 'hex'), piece(Buffer.from(word, 'ascii'))])).digest('hex');
+}
+
+// The worked pistol duel fought fairly by saberline-cli with the players'
+// commitments to these salts and words: a salt comes with its commitment.
+function cliFairDuelSalted(secret, word1, salt1, word2, salt2) {
+  const args = ['fair', 'duel', '--secret', secret, '--word1', word1, '--word2', word2];
+  if (salt1) args.push('--salt1', salt1, '--commitment1', playerCommitment(salt1, word1));
+  if (salt2) args.push('--salt2', salt2, '--commitment2', playerCommitment(salt2, word2));
+  return JSON.parse(cli(args, { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+}
+
 // A request as saberline-cli reads it from the page's fields.
 function cliRequest(fields) {
   const request = { TypeBattle: fields.TypeBattle };
@@ -251,7 +269,8 @@ function random(seed) {
 }
 
 module.exports = {
-  launch, open, read, fill, setType, typeInto, press, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
+  launch, open, read, fill, setType, typeInto, press, visibleScreens, modal, cli, cliRequest, cliFairDuel, cliFairDuelSalted,
+  playerCommitment, random, storedLayout,
   axeViolations, accessibilityNode, facts, text, textWith, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
 };
 
