@@ -7,7 +7,8 @@
 //   fresh browser context; the anchor is a blank page loaded the same way,
 //   alternating with it; then the same with the page's CPU slowed four
 //   times (DevTools' CPU throttling, as on a mid-range phone), page and
-//   anchor again alternating;
+//   anchor again alternating, at 1280 x 900 and on a phone's screen of
+//   360 x 740 with touch (SABERLINE_BENCH_LOADS_ONLY=1 stops after these);
 // - duel click to logs shown: a click on GoBattle to the two logs and the
 //   message written (synchronously, before the browser paints them), for the longest duel the screen allows (100 undecided
 //   cold moves), the median of 20 batches of 10 clicks and the worst single
@@ -40,9 +41,10 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
     '()=>{document.documentElement.dataset.ready="true";performance.mark("saberline-ready")})</script></body></html>');
 
   const browser = await launch();
-  // Navigation start to ready, with the page's CPU slowed `slowdown` times.
-  const loadOf = async (url, slowdown) => {
-    const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+  // Navigation start to ready, with the page's CPU slowed `slowdown` times,
+  // on a desktop's screen or a phone's (touch, a mobile viewport).
+  const loadOf = async (url, slowdown, size) => {
+    const context = await browser.newContext(size.options);
     const page = await context.newPage();
     const cdp = await context.newCDPSession(page);
     await cdp.send('Emulation.setCPUThrottlingRate', { rate: slowdown });
@@ -52,18 +54,24 @@ const ms = (x) => x.toFixed(x < 1 ? 3 : 1) + ' ms';
     await context.close();
     return at;
   };
-  await loadOf(pathToFileURL(pagePath).href, 1);  // warm the browser's own caches
-  for (const slowdown of [1, 4]) {
+  const desktop = { name: '1280 x 900', options: { viewport: { width: 1280, height: 900 } } };
+  const phone = { name: '360 x 740, touch', options: { viewport: { width: 360, height: 740 }, hasTouch: true, isMobile: true } };
+  await loadOf(pathToFileURL(pagePath).href, 1, desktop);  // warm the browser's own caches
+  for (const [size, slowdown] of [[desktop, 1], [desktop, 4], [phone, 4]]) {
     const loads = [];
     const anchors = [];
     for (let i = 0; i < 20; ++i) {
-      loads.push(await loadOf(pathToFileURL(pagePath).href, slowdown));
-      anchors.push(await loadOf(pathToFileURL(blank).href, slowdown));
+      loads.push(await loadOf(pathToFileURL(pagePath).href, slowdown, size));
+      anchors.push(await loadOf(pathToFileURL(blank).href, slowdown, size));
     }
     const ratios = loads.map((load, i) => load / anchors[i]);
-    console.log(`load to interactive, CPU ${slowdown === 1 ? 'unslowed' : `slowed ${slowdown} times`}: median ` +
-      `${ms(median(loads))} (worst ${ms(Math.max(...loads))}) of 20; blank page anchor ${ms(median(anchors))}; ` +
+    console.log(`load to interactive at ${size.name}, CPU ${slowdown === 1 ? 'unslowed' : `slowed ${slowdown} times`}: ` +
+      `median ${ms(median(loads))} (worst ${ms(Math.max(...loads))}) of 20; blank page anchor ${ms(median(anchors))}; ` +
       `median ratio ${median(ratios).toFixed(2)}`);
+  }
+  if (process.env.SABERLINE_BENCH_LOADS_ONLY) {
+    await browser.close();
+    return;
   }
 
   const page = await open(browser);

@@ -18,8 +18,10 @@
 #include "Calculator.h"
 #include "Dice.h"
 #include "Duel.h"
+#include "DuelLink.h"
 #include "Fair.h"
 #include "FairCrypto.h"
+#include "ForumPost.h"
 #include "Odds.h"
 #include "Version.h"
 #include "Readings.h"
@@ -218,25 +220,62 @@ ForumFields ReadForumFields(std::istream& in) {
 }
 
 // The dice of one run: chosen readings with --clock, else the machine's
-// clock.
+// clock. With `record`, every reading taken is kept, for the duel's link.
 class RunDice {
 public:
-    explicit RunDice(const std::optional<std::string>& clockList) {
-        if (!clockList) return;
-        std::optional<std::vector<std::uint64_t>> readings = ParseClockList(*clockList);
-        if (!readings)
-            throw BadInput("--clock must be a comma-separated list of unsigned 64-bit integers");
-        clock_.emplace(std::move(*readings));
-        dice_.emplace(*clock_);
+    explicit RunDice(const std::optional<std::string>& clockList, bool record = false) {
+        if (clockList) {
+            std::optional<std::vector<std::uint64_t>> readings = ParseClockList(*clockList);
+            if (!readings)
+                throw BadInput("--clock must be a comma-separated list of unsigned 64-bit integers");
+            chosen_.emplace(std::move(*readings));
+        } else if (record) {
+            platform_.emplace();
+        } else {
+            return;
+        }
+        recorder_.emplace(chosen_ ? static_cast<ClockSource&>(*chosen_) : *platform_);
+        dice_.emplace(*recorder_);
     }
     Dice& Get() { return dice_ ? *dice_ : ProcessDice(); }
+    std::vector<std::uint64_t> Readings() const {
+        return recorder_ ? recorder_->Readings() : std::vector<std::uint64_t>();
+    }
 
 private:
-    std::optional<ListClock> clock_;
+    std::optional<ListClock> chosen_;
+    std::optional<PlatformClock> platform_;
+    std::optional<RecordingClock> recorder_;
     std::optional<Dice> dice_;
 };
 
 std::string Dump(const OrderedJson& object) { return object.dump(-1, ' ', false); }
+
+// --address: the address a page of the referee is published at, for the
+// duel's link. An http or https address without a fragment, as the page
+// itself is built with.
+std::string TakePageAddress(const std::string& address) {
+    const std::size_t scheme = address.starts_with("https://") ? 8 : address.starts_with("http://") ? 7 : 0;
+    if (scheme == 0 || address.size() == scheme || address.find_first_of("#\"<> \t\r\n\f\v") != std::string::npos)
+        throw BadInput("--address must be an http:// or https:// address without \"#\" or blanks");
+    return address;
+}
+
+// The result for a forum post in BBCode: the duel's link when the page's
+// address is known, as the page's copy button writes it.
+int RunDuelPostCommand(const std::optional<std::string>& clockList, const std::optional<std::string>& address,
+                       std::istream& in, std::ostream& out) {
+    const std::string page = address ? TakePageAddress(*address) : std::string();
+    RunDice dice(clockList, true);
+    const DuelRequest request = ReadDuelRequest(in);
+    const DuelScreenTexts texts = RunDuelRequest(request, dice.Get());
+    // A refused request takes no reading and has no link.
+    const std::vector<std::uint64_t> readings = dice.Readings();
+    const std::string link =
+        page.empty() || readings.empty() ? std::string() : page + "#" + WriteDuelLink(request, readings);
+    out << WriteForumPost(texts, link, nullptr, PostFormat::BBCode) << '\n';
+    return kExitOk;
+}
 
 int RunDuelCommand(const std::optional<std::string>& clockList, bool json, std::istream& in,
                    std::ostream& out) {
@@ -293,8 +332,21 @@ int RunOddsCommand(bool json, std::istream& in, std::ostream& out) {
     if (json) {
         OrderedJson result;
         result["ErrorText"] = odds.ErrorText;
-        if (!refused)
+        if (!refused) {
             for (const OddsFigure& figure : kOddsFigures) result[figure.key] = odds.*figure.value;
+            // How the duel stands by the end of each move; move 100's entry
+            // holds the figures above.
+            OrderedJson byMove = OrderedJson::array();
+            for (const MoveOdds& move : odds.byMove) {
+                OrderedJson entry;
+                entry["duellist1"] = move.duellist1;
+                entry["duellist2"] = move.duellist2;
+                entry["both_fell"] = move.bothFell;
+                entry["going"] = move.going;
+                byMove.push_back(std::move(entry));
+            }
+            result["by_move"] = std::move(byMove);
+        }
         out << Dump(result) << '\n';
     } else if (refused) {
         out << "ErrorText: " << odds.ErrorText << '\n';
@@ -360,6 +412,13 @@ std::string VerificationReason(const fair::VerificationRefusal& refusal) {
         case Problem::WrongVersion:
             return "the verification is of format " + refusal.item + "; this program reads only " +
                    fair::kVersion;
+        case Problem::WrongRules:
+            return "the verification is of rules version " + refusal.item +
+                   "; this program fights by rules version " + std::to_string(kRulesVersion) + " (format " +
+                   fair::kVersion + "), and under other rules the same duel ends otherwise";
+        case Problem::AddressHoldsVerification:
+            return std::string("the text before \"#") + fair::kLinkPrefix +
+                   "\" holds \"saberline-fair\": only the page's address may stand there";
         case Problem::ItemWithoutEquals: return "the verification has an item without '=': " + item;
         case Problem::UnknownItem: return "the verification names an unknown item " + item;
         case Problem::RepeatedItem: return "the verification names " + item + " more than once";
@@ -400,20 +459,68 @@ std::string TakeWord(const std::string& option, const std::string& word) {
     return word;
 }
 
-int RunFairCommitCommand(const std::optional<std::string>& word, std::ostream& out) {
+// A fair duel's request: read as `duel` reads it; no page field can show a
+// control character, so a fair duel refuses them.
+DuelRequest ReadFairRequest(std::istream& in) {
+    DuelRequest request = ReadDuelRequest(in);
+    for (const DuelField& field : kDuelFields)
+        if (HasControlCharacter(FieldText(request, field)))
+            throw BadInput("the value of " + Quoted(field.name) + " contains a control character");
+    return request;
+}
+
+// The duel a referee's commitment binds. A request the rules refuse has
+// none: mending it means committing anew.
+fair::CanonicalDuel CommittedDuel(const DuelRequest& request) {
+    auto canonical = fair::Canonicalise(request);
+    if (const auto* message = std::get_if<std::string>(&canonical))
+        throw BadInput("the rules refuse the request: " + *message +
+                       " (a commitment binds the request: mend it, then commit)");
+    return std::get<fair::CanonicalDuel>(canonical);
+}
+
+struct FairCommitOptions {
+    bool player = false;
+    std::optional<std::string> word;
+};
+
+int RunFairCommitCommand(const FairCommitOptions& options, std::istream& in, std::ostream& out,
+                         std::ostream& err) {
     OrderedJson result;
-    if (word) {
-        result["word"] = TakeWord("--word", *word);
+    if (options.player || options.word) {
+        const std::string word = options.word ? TakeWord("--word", *options.word) : fair::NewWord();
         const fair::Salt salt = fair::NewSalt();
+        result["word"] = word;
         result["salt"] = fair::ToHex(salt);
-        result["commitment"] = fair::ToHex(fair::PlayerCommitment(salt, *word));
+        result["commitment"] = fair::ToHex(fair::PlayerCommitment(salt, word));
+        if (options.word)
+            err << kProgram << ": warning: a chosen word can be guessed, and whoever guesses it can "
+                << "choose the ending; `fair commit --player` draws one\n";
     } else {
+        const fair::CanonicalDuel duel = CommittedDuel(ReadFairRequest(in));
         const fair::Secret secret = fair::NewSecret();
         result["secret"] = fair::ToHex(secret);
-        result["commitment"] = fair::ToHex(fair::Commitment(secret));
+        result["commitment"] = fair::ToHex(fair::RefereeCommitment(secret, duel));
     }
     out << Dump(result) << '\n';
     return kExitOk;
+}
+
+// Step 2 of the order of posts: the secret the referee revealed, checked
+// against the commitment posted before and the thread's request.
+int RunFairCheckSecretCommand(const std::string& secretHex, const std::string& commitmentHex, std::istream& in,
+                              std::ostream& out) {
+    const fair::Secret secret = TakeHex32("--secret", secretHex);
+    const fair::Digest posted = TakeHex32("--commitment", commitmentHex);
+    const fair::CanonicalDuel duel = CommittedDuel(ReadFairRequest(in));
+    const fair::Digest computed = fair::RefereeCommitment(secret, duel);
+    OrderedJson result;
+    result["verified"] = computed == posted;
+    result["differs"] = computed == posted ? OrderedJson::array() : OrderedJson::array({"commitment"});
+    result["commitment"] = fair::ToHex(computed);
+    result["request"] = RequestJson(fair::CanonicalRequest(duel));
+    out << Dump(result) << '\n';
+    return computed == posted ? kExitOk : kExitNotVerified;
 }
 
 struct FairDuelOptions {
@@ -422,8 +529,18 @@ struct FairDuelOptions {
     std::string word2;
     std::optional<std::string> salt1;
     std::optional<std::string> salt2;
+    std::optional<std::string> commitment;
+    std::array<std::optional<std::string>, 2> playerCommitments;
 };
 
+void PutCommitments(OrderedJson& result, const fair::Commitments& commitments) {
+    result["commitment"] = fair::ToHex(commitments.referee);
+    if (commitments.player1) result["commitment1"] = fair::ToHex(*commitments.player1);
+    if (commitments.player2) result["commitment2"] = fair::ToHex(*commitments.player2);
+}
+
+// Step 4 of the order of posts, for anyone who holds what was posted. With
+// the posted commitments it fights only a duel that opens them.
 int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::ostream& out) {
     fair::FairDuel fair;
     fair.secret = TakeHex32("--secret", options.secret);
@@ -431,30 +548,50 @@ int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::os
     fair.word2 = TakeWord("--word2", options.word2);
     if (options.salt1) fair.salt1 = TakeHex32("--salt1", *options.salt1);
     if (options.salt2) fair.salt2 = TakeHex32("--salt2", *options.salt2);
-    DuelRequest request = ReadDuelRequest(in);
-    // No page field can show a control character: a fair duel refuses them.
-    for (const DuelField& field : kDuelFields)
-        if (HasControlCharacter(FieldText(request, field)))
-            throw BadInput("the value of " + Quoted(field.name) + " contains a control character");
-
-    const fair::Commitments commitments = fair::NativeCommitments(fair);
-    auto canonical = fair::Canonicalise(request);
-    DuelScreenTexts texts;
-    if (const auto* refusal = std::get_if<std::string>(&canonical)) {
-        texts.ErrorText = *refusal;  // no readings, no verification
-    } else {
-        fair.duel = std::get<fair::CanonicalDuel>(canonical);
-        texts = fair::RunFairDuel(fair.duel, fair::NativeReadings(fair));
+    std::optional<fair::Digest> commitment;
+    if (options.commitment) commitment = TakeHex32("--commitment", *options.commitment);
+    // A salt comes with its player's posted commitment, and only then: one
+    // duel, one verification.
+    std::array<std::optional<fair::Digest>, 2> playerCommitments;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string salt = "--salt" + std::to_string(k + 1);
+        const std::string posted = "--commitment" + std::to_string(k + 1);
+        const bool hasSalt = (k == 0 ? options.salt1 : options.salt2).has_value();
+        if (hasSalt && !options.playerCommitments[k])
+            throw BadInput(salt + " needs " + posted + ", the commitment that player posted: a verification " +
+                           "carries a salt exactly when that player's commitment is in play");
+        if (!hasSalt && options.playerCommitments[k])
+            throw BadInput(posted + " needs " + salt + ", which opens it with the word");
+        if (options.playerCommitments[k]) playerCommitments[k] = TakeHex32(posted, *options.playerCommitments[k]);
     }
+    const DuelRequest request = ReadFairRequest(in);
+
     OrderedJson result;
+    auto canonical = fair::Canonicalise(request);
+    if (const auto* refusal = std::get_if<std::string>(&canonical)) {
+        // The duel button's refusal: no readings, no verification.
+        result["InfoBM1"] = "";
+        result["InfoBM2"] = "";
+        result["ErrorText"] = *refusal;
+        out << Dump(result) << '\n';
+        return kExitOk;
+    }
+    fair.duel = std::get<fair::CanonicalDuel>(canonical);
+    const fair::Commitments commitments = fair::NativeCommitments(fair);
+    const std::vector<std::string> differs =
+        fair::DifferingCommitments(fair, commitments, commitment, playerCommitments[0], playerCommitments[1]);
+    if (!differs.empty()) {
+        result["differs"] = differs;
+        PutCommitments(result, commitments);
+        out << Dump(result) << '\n';
+        return kExitNotVerified;
+    }
+    const DuelScreenTexts texts = fair::RunFairDuel(fair.duel, fair::NativeReadings(fair));
     result["InfoBM1"] = texts.InfoBM1;
     result["InfoBM2"] = texts.InfoBM2;
     result["ErrorText"] = texts.ErrorText;
-    result["commitment"] = fair::ToHex(commitments.referee);
-    if (commitments.player1) result["commitment1"] = fair::ToHex(*commitments.player1);
-    if (commitments.player2) result["commitment2"] = fair::ToHex(*commitments.player2);
-    if (std::holds_alternative<fair::CanonicalDuel>(canonical))
-        result["verification"] = fair::FormatVerification(fair);
+    PutCommitments(result, commitments);
+    result["verification"] = fair::FormatVerification(fair);
     out << Dump(result) << '\n';
     return kExitOk;
 }
@@ -565,7 +702,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     app.set_version_flag("--version", VersionText(kProgram), "Print the name, version and licence, and exit");
     app.footer(
         "Each command answers --help. Exit status: 0 when the command ran (a request\n"
-        "the referee refuses included), 1 when `fair verify` finds that what was\n"
+        "the referee refuses included), 1 when a fair command finds that what was\n"
         "posted does not verify, 2 for bad input or a usage error (one line on\n"
         "standard error, nothing on standard output), 3 when the program itself\n"
         "fails.");
@@ -575,7 +712,17 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     CLI::App* duel = app.add_subcommand(
         "duel", "Fight one duel request read from standard input as a JSON object of the duel screen's fields");
     duel->add_option("--clock", duelClock, "Comma-separated clock readings for the dice; the last one repeats");
-    duel->add_flag("--json", duelJson, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)");
+    CLI::Option* duelJsonFlag =
+        duel->add_flag("--json", duelJson, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)");
+    bool duelBBCode = false;
+    std::optional<std::string> duelAddress;
+    duel->add_flag("--bbcode", duelBBCode,
+                   "Print the result as a forum post in BBCode: each log in [code] under its caption in bold, "
+                   "the message, and with --address the duel's link in [url]")
+        ->excludes(duelJsonFlag);
+    duel->add_option("--address", duelAddress,
+                     "With --bbcode: the address the referee's page is published at (http:// or https://), "
+                     "for the duel's link that replays the duel there");
 
     std::optional<std::string> schemeClock;
     CLI::App* scheme = app.add_subcommand("scheme", "Print a random attack scheme of 100 digits");
@@ -592,19 +739,32 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     odds->add_flag("--json", oddsJson, "Print the chances as JSON");
 
     CLI::App* fair = app.add_subcommand(
-        "fair", "Duels anyone can verify: commit to a secret, fight with both players' words, check");
+        "fair",
+        "Duels anyone can verify: commit to a secret and the request, commit to drawn words, reveal, fight, check");
     fair->require_subcommand(1);
-    std::optional<std::string> commitWord;
+    FairCommitOptions commitOptions;
     CLI::App* fairCommit = fair->add_subcommand(
         "commit",
-        R"(The referee's new secret and its commitment, {"secret", "commitment"}; with --word, a player's {"word", "salt", "commitment"})");
+        R"(The referee's new secret and its commitment to the request read like `duel` reads it, {"secret", "commitment"}; with --player, a player's drawn word and its commitment, {"word", "salt", "commitment"})");
+    fairCommit->add_flag("--player", commitOptions.player,
+                         "A player's commitment: a word drawn from 64 random bits, a fresh salt and their hash");
     fairCommit->add_option(
-        "--word", commitWord,
-        "A player's word (a decimal number, such as the number of the player's post): commit to it "
-        "with a fresh salt");
+        "--word", commitOptions.word,
+        "A player's commitment to a word of their own choosing (a decimal number) instead of a drawn one; "
+        "a chosen word can be guessed");
+    std::string checkSecret;
+    std::string checkCommitment;
+    CLI::App* fairCheckSecret = fair->add_subcommand(
+        "check-secret",
+        R"(Check the secret the referee revealed against the commitment posted before and the request read like `duel` reads it: {"verified", "differs", "commitment", "request"}; exit 1 if it does not open the commitment)");
+    fairCheckSecret->add_option("--secret", checkSecret, "The secret the referee revealed, 64 hexadecimal digits")
+        ->required();
+    fairCheckSecret->add_option("--commitment", checkCommitment, "The referee's commitment as posted")->required();
     FairDuelOptions fairOptions;
     CLI::App* fairDuel = fair->add_subcommand(
-        "duel", "Fight a duel request read like `duel` reads it, with the dice drawn from the secret and the words");
+        "duel",
+        "Fight a duel request read like `duel` reads it, with the dice drawn from the secret and the words; "
+        "anyone holding what was posted can");
     fairDuel->add_option("--secret", fairOptions.secret, "The secret of `fair commit`, 64 hexadecimal digits")
         ->required();
     fairDuel
@@ -615,12 +775,19 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     fairDuel->add_option("--word2", fairOptions.word2, "Duellist 2's player's word, likewise")->required();
     fairDuel->add_option(
         "--salt1", fairOptions.salt1,
-        "The salt of duellist 1's player's commitment (`fair commit --word`), 64 hexadecimal digits");
+        "The salt of duellist 1's player's commitment (`fair commit --player`), 64 hexadecimal digits; "
+        "needs --commitment1");
     fairDuel->add_option("--salt2", fairOptions.salt2,
-                         "The salt of duellist 2's player's commitment, likewise");
+                         "The salt of duellist 2's player's commitment, likewise; needs --commitment2");
+    fairDuel->add_option("--commitment", fairOptions.commitment,
+                         "The referee's commitment as posted: fight only if the secret and request open it");
+    fairDuel->add_option("--commitment1", fairOptions.playerCommitments[0],
+                         "Duellist 1's player's commitment as posted: fight only if word and salt open it");
+    fairDuel->add_option("--commitment2", fairOptions.playerCommitments[1],
+                         "Duellist 2's player's commitment as posted, likewise");
     CLI::App* fairVerify = fair->add_subcommand(
         "verify",
-        R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted, and "commitment1", "commitment2" when the players posted theirs; exit 1 if they disagree)");
+        R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted, with "commitment1", "commitment2" exactly when the players posted theirs; exit 1 if they disagree)");
 
     // A first word that is no option and no command: say so plainly rather
     // than that a command is missing.
@@ -652,11 +819,14 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     }
 
     return Guarded(err, [&] {
+        if (duel->parsed() && duelBBCode) return RunDuelPostCommand(duelClock, duelAddress, in, out);
+        if (duel->parsed() && duelAddress) throw BadInput("--address goes with --bbcode");
         if (duel->parsed()) return RunDuelCommand(duelClock, duelJson, in, out);
         if (scheme->parsed()) return RunSchemeCommand(schemeClock, out);
         if (calc->parsed()) return RunCalcCommand(calcJson, in, out);
         if (odds->parsed()) return RunOddsCommand(oddsJson, in, out);
-        if (fairCommit->parsed()) return RunFairCommitCommand(commitWord, out);
+        if (fairCommit->parsed()) return RunFairCommitCommand(commitOptions, in, out, err);
+        if (fairCheckSecret->parsed()) return RunFairCheckSecretCommand(checkSecret, checkCommitment, in, out);
         if (fairDuel->parsed()) return RunFairDuelCommand(fairOptions, in, out);
         if (fairVerify->parsed()) return RunFairVerifyCommand(in, out);
         return kExitBadInput;  // not reached: one subcommand is required

@@ -11,7 +11,8 @@
 namespace saberline::cli {
 
 // Exit statuses: 0 for a finished run (a refused request included), 1 when
-// `fair verify` finds that what was posted does not verify, 2 for bad input
+// a fair command finds that what was posted does not verify (`fair verify`,
+// `fair check-secret`, `fair duel` with posted commitments), 2 for bad input
 // or a usage error, 3 when the program itself fails.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitNotVerified = 1;

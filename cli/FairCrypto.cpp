@@ -5,6 +5,7 @@
 #include <openssl/hmac.h>
 #include <openssl/rand.h>
 
+#include <array>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -75,14 +76,30 @@ Digest HmacSha256(std::span<const std::uint8_t> key, std::string_view message) {
     return mac;
 }
 
-Digest PlayerCommitment(const Salt& salt, std::string_view word) {
-    const std::string message = WordCommitmentMessage(salt, word);
+std::string NewWord() {
+    std::array<std::uint8_t, kWordBytes> bytes{};
+    if (Crypto().randBytes(bytes.data(), static_cast<int>(bytes.size())) != 1)
+        throw std::runtime_error("the system's random source gave no word");
+    return DrawnWord(bytes);
+}
+
+namespace {
+Digest Sha256Of(const std::string& message) {
     return Sha256(std::span(reinterpret_cast<const std::uint8_t*>(message.data()), message.size()));
+}
+}  // namespace
+
+Digest PlayerCommitment(const Salt& salt, std::string_view word) {
+    return Sha256Of(WordCommitmentMessage(salt, word));
+}
+
+Digest RefereeCommitment(const Secret& secret, const CanonicalDuel& duel) {
+    return Sha256Of(RefereeCommitmentMessage(secret, duel));
 }
 
 Commitments NativeCommitments(const FairDuel& duel) {
     Commitments commitments;
-    commitments.referee = Commitment(duel.secret);
+    commitments.referee = RefereeCommitment(duel.secret, duel.duel);
     if (duel.salt1) commitments.player1 = PlayerCommitment(*duel.salt1, duel.word1);
     if (duel.salt2) commitments.player2 = PlayerCommitment(*duel.salt2, duel.word2);
     return commitments;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "FillText.h"
 #include "IntText.h"
 #include "Texts.h"
 
@@ -133,6 +134,11 @@ std::string CheckTransfer(const CombatTexts& results) {
     for (const CombatResult& result : kCombatResults)
         if (result.transferRefusesZero && TextToInt(results.*result.text) == 0) return texts::kTransferRefused;
     return {};
+}
+
+std::string TransferNotice(const CombatTexts& results) {
+    return FillText(texts::kTransferDone, {results.FOgnOr1, results.FHolOr1, results.FStrZ1, results.FOgnOr2,
+                                           results.FHolOr2, results.FStrZ2});
 }
 
 }  // namespace saberline

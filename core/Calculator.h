@@ -96,4 +96,9 @@ Calculation CalculateCombat(const ForumFields& fields);
 // system's own; a text that does not convert raises EConvertError.
 std::string CheckTransfer(const CombatTexts& results);
 
+// What a transfer carried to the duel screen, in one sentence for the
+// page's status line (kTransferDone): each duellist's three results as the
+// transfer copied them.
+std::string TransferNotice(const CombatTexts& results);
+
 }  // namespace saberline

@@ -25,6 +25,15 @@ namespace saberline {
 // expanded to, and how long a generated scheme is.
 inline constexpr int kMaxMoves = 100;
 
+// The rules' version. Any change to what the referee outputs for some
+// request and dice (a log, a message, a number in either) takes the next
+// version. Fair duels name it in every reading and in every verification,
+// so that a duel published under other rules is refused with both versions
+// named, instead of failing to verify with nothing to say why. The known
+// answers of docs/fair-vectors.json pin the logs and this version together:
+// their test says when a change of the rules' output needs the next one.
+inline constexpr std::int32_t kRulesVersion = 1;
+
 enum class DuelType : std::uint8_t { Pistols = 1, ColdWeapons = 2, Mixed = 3 };
 
 enum class Weapon : std::uint8_t { Pistol, ColdWeapon };

@@ -89,13 +89,20 @@ constexpr const char* kSecretKey = "secret";
 constexpr const char* kTypeKey = "TypeBattle";
 
 bool IsKnownKey(std::string_view key) {
-    if (key == kSecretKey || key == kTypeKey) return true;
+    if (key == kRulesKey || key == kSecretKey || key == kTypeKey) return true;
     for (const char* name : kWordKeys)
         if (key == name) return true;
     for (const char* name : kSaltKeys)
         if (key == name) return true;
     return std::any_of(kDuelFields.begin(), kDuelFields.end(),
                        [&](const DuelField& f) { return key == f.name; });
+}
+
+// Whether `text` holds `part`, ASCII letters in either case.
+bool HoldsIgnoringCase(std::string_view text, std::string_view part) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
 }
 
 }  // namespace
@@ -106,6 +113,7 @@ std::string_view VersionFamily() {
 }
 
 std::string WordTag() { return std::string(kVersion) + "-word"; }
+std::string RefereeTag() { return std::string(kVersion) + "-referee"; }
 
 std::optional<std::array<std::uint8_t, 32>> Hex32(std::string_view hex) {
     std::array<std::uint8_t, 32> bytes{};
@@ -128,6 +136,12 @@ WordProblem CheckWord(std::string_view word) {
     if (word.size() > 1 && word.front() == '0') return WordProblem::LeadingZero;
     if (word.size() > kMaxWordDigits) return WordProblem::TooLong;
     return WordProblem::None;
+}
+
+std::string DrawnWord(std::span<const std::uint8_t, kWordBytes> bytes) {
+    std::uint64_t value = 0;
+    for (const std::uint8_t byte : bytes) value = (value << 8) | byte;
+    return std::to_string(value);
 }
 
 std::variant<CanonicalDuel, std::string> Canonicalise(const DuelRequest& request) {
@@ -189,6 +203,7 @@ DuelRequest CanonicalRequest(const CanonicalDuel& duel) {
 std::string MessagePrefix(const FairDuel& duel) {
     std::string message;
     AppendPiece(message, kVersion);
+    AppendInt(message, kRulesVersion);
     message += DuelBytes(duel.duel);
     AppendPiece(message, duel.word1);
     AppendPiece(message, duel.word2);
@@ -222,9 +237,19 @@ std::string WordCommitmentMessage(const Salt& salt, std::string_view word) {
     return message;
 }
 
+std::string RefereeCommitmentMessage(const Secret& secret, const CanonicalDuel& duel) {
+    std::string message;
+    AppendPiece(message, RefereeTag());
+    AppendInt(message, kRulesVersion);
+    message.append(secret.begin(), secret.end());
+    message += DuelBytes(duel);
+    return message;
+}
+
 std::string FormatVerification(const FairDuel& duel) {
     std::string text = kVersion;
     auto add = [&](std::string_view key, std::string_view value) { items::Append(text, key, value); };
+    add(kRulesKey, IntToText(kRulesVersion));
     add(kSecretKey, ToHex(duel.secret));
     add(kWordKeys[0], duel.word1);
     add(kWordKeys[1], duel.word2);
@@ -244,6 +269,11 @@ std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view t
         text.remove_prefix(prefix.size());
     } else if (const std::size_t hash = text.find("#" + std::string(prefix));
                hash != std::string_view::npos) {
+        // What stands before '#' is the page's address: never a text that
+        // a reader could take for the verification.
+        const std::string_view family = VersionFamily();
+        if (HoldsIgnoringCase(text.substr(0, hash), family.substr(0, family.size() - 1)))
+            return Refuse(VerificationProblem::AddressHoldsVerification);
         text.remove_prefix(hash + 1 + prefix.size());
     }
     const std::size_t firstAmpersand = std::min(text.find('&'), text.size());
@@ -252,6 +282,14 @@ std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view t
         if (version.substr(0, VersionFamily().size()) == VersionFamily())
             return Refuse(VerificationProblem::WrongVersion, version);
         return Refuse(VerificationProblem::NotAVerification);
+    }
+    // The rules' version before anything else: other rules may read other
+    // items, and their duels end otherwise.
+    const std::string_view rest = text.substr(std::min(firstAmpersand + 1, text.size()));
+    const std::string rulesItem = std::string(kRulesKey) + "=";
+    if (rest.substr(0, rulesItem.size()) == rulesItem) {
+        const std::string_view rules = rest.substr(rulesItem.size(), rest.find('&') - rulesItem.size());
+        if (rules != IntToText(kRulesVersion)) return Refuse(VerificationProblem::WrongRules, rules);
     }
 
     std::map<std::string, std::string, std::less<>> values;
@@ -268,6 +306,10 @@ std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view t
         const auto found = values.find(key);
         return found == values.end() ? nullptr : &found->second;
     };
+
+    const std::string* rules = find(kRulesKey);
+    if (!rules) return Refuse(VerificationProblem::MissingItem, kRulesKey);
+    if (*rules != IntToText(kRulesVersion)) return Refuse(VerificationProblem::WrongRules, *rules);
 
     FairDuel fair;
     const std::string* secret = find(kSecretKey);
@@ -325,17 +367,28 @@ std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view t
     return fair;
 }
 
+std::vector<std::string> DifferingCommitments(const FairDuel& duel, const Commitments& computed,
+                                              const std::optional<Digest>& referee,
+                                              const std::optional<Digest>& player1,
+                                              const std::optional<Digest>& player2) {
+    std::vector<std::string> differs;
+    if (referee && *referee != computed.referee) differs.emplace_back("commitment");
+    auto player = [&](const char* name, const std::optional<Salt>& salt, const std::optional<Digest>& mine,
+                      const std::optional<Digest>& theirs) {
+        if (salt.has_value() != theirs.has_value() || (theirs && (!mine || *mine != *theirs)))
+            differs.emplace_back(name);
+    };
+    player("commitment1", duel.salt1, computed.player1, player1);
+    player("commitment2", duel.salt2, computed.player2, player2);
+    return differs;
+}
+
 FairCheck CheckFairDuel(const FairDuel& duel, const Commitments& computed, const Readings& readings,
                         const Posted& posted) {
     FairCheck check;
     check.replayed = RunFairDuel(duel.duel, readings);
-    auto player = [&](const char* name, const std::optional<Salt>& salt, const std::optional<Digest>& mine,
-                      const std::optional<Digest>& theirs) {
-        if (theirs && (!salt || !mine || *mine != *theirs)) check.differs.emplace_back(name);
-    };
-    if (computed.referee != posted.commitment) check.differs.emplace_back("commitment");
-    player("commitment1", duel.salt1, computed.player1, posted.commitment1);
-    player("commitment2", duel.salt2, computed.player2, posted.commitment2);
+    check.differs =
+        DifferingCommitments(duel, computed, posted.commitment, posted.commitment1, posted.commitment2);
     if (check.replayed.InfoBM1 != posted.texts.InfoBM1) check.differs.emplace_back("InfoBM1");
     if (check.replayed.InfoBM2 != posted.texts.InfoBM2) check.differs.emplace_back("InfoBM2");
     if (check.replayed.ErrorText != posted.texts.ErrorText) check.differs.emplace_back("ErrorText");

@@ -1,10 +1,11 @@
-// Fair duels by commit and reveal. Before the duel the referee publishes the
-// SHA-256 of a 256-bit secret (the commitment); each duellist's player then
-// posts a word (or first a salted commitment to it); every reseed of the
-// duel reads the first 8 bytes, big-endian, of HMAC-SHA-256 keyed with the
-// secret over a message naming this format's version, the duel as the rules
-// fight it, both words and the reseed's number. Revealing the secret
-// afterwards lets anyone replay the duel.
+// Fair duels by commit and reveal. Before the duel the referee publishes a
+// commitment to a 256-bit secret and to the duel as the rules fight it
+// (SHA-256 of both); each duellist's player publishes a salted commitment to
+// a word drawn at random (or, in a friendly duel, the word itself); every
+// reseed of the duel reads the first 8 bytes, big-endian, of HMAC-SHA-256
+// keyed with the secret over a message naming this format's version, the
+// rules' version, the duel, both words and the reseed's number. Revealing
+// the secret, then the words, lets anyone fight the duel and check it.
 //
 // The readings come from the canonical duel: the integers the rules read,
 // taken from the validated, expanded duellist records, and nothing else. Any
@@ -35,17 +36,26 @@ namespace saberline::fair {
 // The format's version: the first piece of every readings' message and the
 // first item of every verification text. Every version of the format is
 // named "saberline-fair-" and its number; a verification of another version
-// is refused with both versions named.
-inline constexpr char kVersion[] = "saberline-fair-v2";
+// is refused with both versions named. The rules' version (kRulesVersion,
+// DuelRules.h) follows it in every message, commitment and verification.
+inline constexpr char kVersion[] = "saberline-fair-v3";
 std::string_view VersionFamily();  // "saberline-fair-"
-// The first piece of a player's commitment, which sets it apart from every
-// other hash of the format: the version followed by "-word".
+// The first piece of a player's commitment and of the referee's, which sets
+// each apart from every other hash of the format: the version followed by
+// "-word" or "-referee".
 std::string WordTag();
+std::string RefereeTag();
+// The verification's item that names the rules' version, right after the
+// format's version.
+inline constexpr char kRulesKey[] = "rules";
 
 inline constexpr std::size_t kSecretBytes = 32;
 inline constexpr std::size_t kSaltBytes = 32;
 inline constexpr std::size_t kDigestBytes = 32;
 inline constexpr std::size_t kMaxWordDigits = 20;
+// A drawn word is a decimal number of 64 random bits: 0 to
+// 18446744073709551615, at most 20 digits.
+inline constexpr std::size_t kWordBytes = 8;
 // A duel reseeds once per move: reseeds 1 to 100.
 inline constexpr int kReseeds = kMaxMoves;
 
@@ -74,6 +84,10 @@ enum class WordProblem : std::uint8_t {
     TooLong,      // more than 20 digits
 };
 WordProblem CheckWord(std::string_view word);
+
+// The word drawn from 8 random bytes: their big-endian value in decimal.
+// Nobody can guess it, so nobody can grind secrets or words against it.
+std::string DrawnWord(std::span<const std::uint8_t, kWordBytes> bytes);
 
 // --- The canonical duel -------------------------------------------------------
 
@@ -141,10 +155,10 @@ struct FairDuel {
 };
 
 // The message of reseed n (n = 1..100), whose HMAC gives its reading:
-//   piece(version) DuelBytes piece(word1) piece(word2) n
-// where piece(x) is x's byte count as 4 bytes big-endian followed by x, and n
-// is 4 bytes big-endian. The salts do not enter it. MessagePrefix is all of
-// it but n.
+//   piece(version) int32(rules' version) DuelBytes piece(word1) piece(word2) n
+// where piece(x) is x's byte count as 4 bytes big-endian followed by x, and
+// int32 and n are 4 bytes big-endian. The salts do not enter it.
+// MessagePrefix is all of it but n.
 std::string MessagePrefix(const FairDuel& duel);
 std::string ReseedMessage(std::string_view prefix, std::uint32_t reseed);
 
@@ -172,14 +186,21 @@ DuelScreenTexts RunFairDuel(const CanonicalDuel& duel, const Readings& readings)
 //   piece(WordTag()) salt (32 bytes) piece(word)
 std::string WordCommitmentMessage(const Salt& salt, std::string_view word);
 
+// What the referee's commitment hashes (SHA-256, in the shell):
+//   piece(RefereeTag()) int32(rules' version) secret (32 bytes) DuelBytes
+// It binds the duel: a mended request needs a new commitment, and a duel
+// fought on any other request, or under other rules, does not verify.
+std::string RefereeCommitmentMessage(const Secret& secret, const CanonicalDuel& duel);
+
 // --- The verification text --------------------------------------------------
 
 // One line, safe in a URL fragment as it stands (every value is hexadecimal
 // or decimal digits and '-'), and the only text of its duel:
-//   saberline-fair-v2&secret=HEX&word1=W&word2=W[&salt1=HEX][&salt2=HEX]
+//   saberline-fair-v3&rules=1&secret=HEX&word1=W&word2=W[&salt1=HEX][&salt2=HEX]
 //     &TypeBattle=T&BP1=V&...&ShAtack2=V
 // with the canonical request's field texts in the order of kDuelFields and
-// hexadecimal in lowercase.
+// hexadecimal in lowercase. A salt stands exactly when its player's
+// commitment is in play.
 std::string FormatVerification(const FairDuel& duel);
 
 // The page's verification link is the page's address, '#', this prefix and
@@ -195,6 +216,8 @@ inline constexpr std::array<const char*, 2> kSaltKeys{"salt1", "salt2"};
 enum class VerificationProblem : std::uint8_t {
     NotAVerification,   // does not begin with a version tag of the format
     WrongVersion,       // another version: `item` holds it
+    WrongRules,         // another rules' version: `item` holds it as written
+    AddressHoldsVerification,  // the text before "#fair:" holds "saberline-fair"
     ItemWithoutEquals,  // `item` is the item
     UnknownItem,        // `item` is its name
     RepeatedItem,       // `item` is its name
@@ -220,15 +243,19 @@ struct VerificationRefusal {
 };
 
 // A verification text read back, or why it is none. Also reads the fragment
-// of a verification link (prefix and text) and a whole link (anything, then
-// '#', prefix and text). Nothing is trimmed, and only the text that
-// FormatVerification writes for its duel is accepted.
+// of a verification link (prefix and text) and a whole link (an address,
+// then '#', prefix and text; the address never holds "saberline-fair", so
+// that no text shows one verification and verifies as another). Nothing is
+// trimmed, and only the text that FormatVerification writes for its duel is
+// accepted. The rules' version is read first: a verification of other
+// rules is refused as such, whatever else it holds.
 std::variant<FairDuel, VerificationRefusal> ParseVerification(std::string_view text);
 
 // --- The check ------------------------------------------------------------
 
-// What a check compares, as posted in the thread. A player's commitment is
-// compared only when posted.
+// What a check compares, as posted in the thread: the referee's commitment,
+// the players' commitments in play (a player's commitment is in play exactly
+// when it was posted), the logs and the message.
 struct Posted {
     Digest commitment{};
     std::optional<Digest> commitment1;
@@ -236,7 +263,7 @@ struct Posted {
     DuelScreenTexts texts;
 };
 
-// The commitments the verification's secret and salts give, from the
+// The commitments the verification's secret, duel and salts give, from the
 // shell's SHA-256: the referee's, and each player's whose salt the
 // verification carries.
 struct Commitments {
@@ -251,13 +278,23 @@ struct FairCheck {
     DuelScreenTexts replayed;  // the duel the secret, words and request give
     // What differs from what was posted, in this order, by name:
     // "commitment", "commitment1", "commitment2", "InfoBM1", "InfoBM2",
-    // "ErrorText". A posted player's commitment differs when the
-    // verification carries no salt for it. Empty when verified.
+    // "ErrorText". A player's commitment differs when it was posted and the
+    // verification carries no salt for it, and when the verification carries
+    // a salt and no commitment of that player was posted: one duel has one
+    // verification. Empty when verified.
     std::vector<std::string> differs;
 
     bool Verified() const noexcept { return differs.empty(); }
 };
 FairCheck CheckFairDuel(const FairDuel& duel, const Commitments& computed, const Readings& readings,
                         const Posted& posted);
+
+// The commitments alone, before anyone fights: the names of those that do
+// not open, in the order above. The referee's is compared when given; a
+// player's as in CheckFairDuel.
+std::vector<std::string> DifferingCommitments(const FairDuel& duel, const Commitments& computed,
+                                              const std::optional<Digest>& referee,
+                                              const std::optional<Digest>& player1,
+                                              const std::optional<Digest>& player2);
 
 }  // namespace saberline::fair

@@ -1,5 +1,6 @@
 #include "Odds.h"
 
+#include "FillText.h"
 #include "Texts.h"
 
 #include <algorithm>
@@ -248,21 +249,32 @@ DuelOdds ComputeOdds(const Duellist& d1, const Duellist& d2, DuelType type) {
     Survival s1(d1.health);
     Survival s2(d2.health);
     DuelOdds odds;
+    MoveOdds sums;  // by the end of the move just pushed through
+    sums.going = 1.0;
     for (int move = 1; move <= kMaxMoves; ++move) {
         const double before1 = s1.Standing();
         const double before2 = s2.Standing();
-        if (before1 == 0 || before2 == 0) break;
-        odds.expectedMoves += before1 * before2;
-        const Weapon weapon = WeaponOfMove(type, move);
-        const double fell1 = s1.Move(DamageTaken(d2, d1, weapon, move));
-        const double fell2 = s2.Move(DamageTaken(d1, d2, weapon, move));
-        odds.duellist1 += s1.Standing() * fell2;
-        odds.duellist2 += fell1 * s2.Standing();
-        odds.bothFell += fell1 * fell2;
+        // Once someone has surely fallen, every later move stands as this one.
+        if (before1 != 0 && before2 != 0) {
+            odds.expectedMoves += before1 * before2;
+            const Weapon weapon = WeaponOfMove(type, move);
+            const double fell1 = s1.Move(DamageTaken(d2, d1, weapon, move));
+            const double fell2 = s2.Move(DamageTaken(d1, d2, weapon, move));
+            sums.duellist1 += s1.Standing() * fell2;
+            sums.duellist2 += fell1 * s2.Standing();
+            sums.bothFell += fell1 * fell2;
+            sums.going = s1.Standing() * s2.Standing();
+        }
+        MoveOdds& shown = odds.byMove[static_cast<std::size_t>(move - 1)];
+        shown = sums;
+        // Rounding may carry a sum a hair past 1.
+        for (double* p : {&shown.duellist1, &shown.duellist2, &shown.bothFell, &shown.going}) *p = std::min(*p, 1.0);
     }
-    odds.undecided = s1.Standing() * s2.Standing();
-    // Rounding may carry a sum a hair past 1.
-    for (double* p : {&odds.duellist1, &odds.duellist2, &odds.bothFell, &odds.undecided}) *p = std::min(*p, 1.0);
+    const MoveOdds& last = odds.byMove.back();
+    odds.duellist1 = last.duellist1;
+    odds.duellist2 = last.duellist2;
+    odds.bothFell = last.bothFell;
+    odds.undecided = last.going;
     return odds;
 }
 
@@ -299,6 +311,20 @@ const std::array<OddsFigure, 5> kOddsFigures{{
 
 std::string FigureText(const OddsFigure& figure, const DuelOdds& odds) {
     return figure.moves ? MovesText(odds.*figure.value) : PercentText(odds.*figure.value);
+}
+
+int DecidedByMove(const DuelOdds& odds, double certainty) {
+    if (!odds.ErrorText.empty()) return 0;
+    for (std::size_t n = 0; n < odds.byMove.size(); ++n)
+        if (1.0 - odds.byMove[n].going >= certainty) return static_cast<int>(n + 1);
+    return 0;
+}
+
+std::string OddsSummary(const DuelOdds& odds) {
+    if (!odds.ErrorText.empty()) return {};
+    const int move = DecidedByMove(odds, kOddsSummaryCertainty);
+    if (move != 0) return FillText(texts::kOddsSummaryDecided, {std::to_string(move)});
+    return FillText(texts::kOddsSummaryOpen, {PercentText(1.0 - odds.undecided)});
 }
 
 }  // namespace saberline

@@ -9,6 +9,16 @@
 
 namespace saberline {
 
+// How a duel stands by the end of one move: the chances that by then
+// duellist 1 has won, duellist 2 has won, both have fallen in the same move,
+// or neither has fallen (the duel goes on). They sum to 1.
+struct MoveOdds {
+    double duellist1 = 0;
+    double duellist2 = 0;
+    double bothFell = 0;
+    double going = 0;
+};
+
 struct DuelOdds {
     std::string ErrorText;  // the duel screen's message for a refused request; empty otherwise
     double duellist1 = 0;   // duellist 1 wins
@@ -16,6 +26,9 @@ struct DuelOdds {
     double bothFell = 0;    // both fall in the same move
     double undecided = 0;   // both stand after move 100
     double expectedMoves = 0;
+    // byMove[n - 1]: how the duel stands by the end of move n. The entry of
+    // move 100 holds the first four figures, bit for bit.
+    std::array<MoveOdds, kMaxMoves> byMove{};
 };
 
 // The same validation and scheme checks as the duel button; on refusal only
@@ -27,12 +40,12 @@ DuelOdds ComputeOdds(const DuelRequest& request);
 // to 6). Every die is 1 to 6 with chance 1/6, independently of every other.
 //
 // Each move's damage comes from ResolveShot / ResolveStrike exactly as the
-// duel button computes it; healths are then lowered in 64-bit arithmetic, so
-// nothing wraps, and a health of 0 or less ends the duel. Within the four
-// characters of the screen's fields (at most 9999) no 32-bit value comes near
-// wrapping and the odds are those of the duel button. For larger numbers
-// typed past the screen's limits (points of 2^30 or more) the duel button's
-// 32-bit arithmetic can wrap while these odds do not.
+// duel button computes it, and a health of 0 or less ends the duel, as it
+// does there. The duel button keeps a damage at most INT32_MAX and stops a
+// health at INT32_MIN instead of wrapping (Damage, LowerHealth); these odds
+// lower healths in 64-bit arithmetic, where nothing wraps either, and both
+// take a duellist to 0 or less in the same moves: the odds are those of the
+// duel button for any numbers, typed within the screen's limits or past them.
 //
 // Throws std::invalid_argument for a health below 1, and EConvertError like
 // the duel button when a cold move finds no digit in a scheme.
@@ -58,5 +71,17 @@ struct OddsFigure {
 extern const std::array<OddsFigure, 5> kOddsFigures;
 // The figure as shown: "45.3 %", or "12.5" for the expected moves.
 std::string FigureText(const OddsFigure& figure, const DuelOdds& odds);
+
+// The certainty the summary speaks of, as its texts write it (90 %).
+inline constexpr double kOddsSummaryCertainty = 0.9;
+
+// The odds by move in one line, for those who do not see them drawn: the
+// move by which the duel is decided with 90 % certainty, or how likely it
+// is to be decided within 100 moves when that chance stays below 90 %.
+// Empty for a refused request.
+std::string OddsSummary(const DuelOdds& odds);
+// The move by the end of which the duel is decided (someone has fallen)
+// with a chance of at least `certainty`; 0 when no move of the duel is.
+int DecidedByMove(const DuelOdds& odds, double certainty);
 
 }  // namespace saberline

@@ -5,6 +5,9 @@
 // message and the button say the same word because both take it from here.
 #define SABERLINE_FAIR_BATTLE_CAPTION "Честный бой"
 #define SABERLINE_FAIR_CHECK_CAPTION "Проверить"
+#define SABERLINE_FAIR_COMMIT_CAPTION "Создать обязательство"
+#define SABERLINE_FAIR_PLAYER_COMMIT_CAPTION "Создать моё обязательство"
+#define SABERLINE_FAIR_CHECK_SECRET_CAPTION "Проверить секрет"
 
 namespace saberline::texts {
 
@@ -71,6 +74,66 @@ inline constexpr char kOddsBothFell[] = "Падут оба:";
 inline constexpr char kOddsUndecided[] = "Никто не возьмёт верх за 100 ходов:";
 inline constexpr char kOddsExpectedMoves[] = "Ожидаемое число ходов:";
 
+// The page's exact odds by move, drawn as one picture: its name, its four
+// bands (the chances by the end of each move), the caption of its moves,
+// and its summary in one line: %s stands for the move by which the duel is
+// decided with 90 % certainty (kOddsSummaryCertainty), or for the chance
+// that it is decided within 100 moves when that stays below 90 %.
+inline constexpr char kOddsPictureName[] = "Как решается дуэль: шансы к концу каждого хода";
+inline constexpr char kOddsPictureDuellist1[] = "победил бретёр №1";
+inline constexpr char kOddsPictureDuellist2[] = "победил бретёр №2";
+inline constexpr char kOddsPictureBothFell[] = "пали оба";
+inline constexpr char kOddsPictureGoing[] = "дуэль идёт";
+inline constexpr char kOddsPictureMove[] = "ход";
+inline constexpr char kOddsSummaryDecided[] = "С вероятностью 90 % дуэль решится к %s-му ходу.";
+inline constexpr char kOddsSummaryOpen[] = "За 100 ходов дуэль решится лишь с вероятностью %s.";
+
+// The move logs' captions as the duel screen shows them; the result posted
+// on a forum puts each log under its caption too.
+inline constexpr char kLogCaption1[] = "Ходы бойца №1:";
+inline constexpr char kLogCaption2[] = "Ходы бойца №2:";
+// The steps that copy the whole result for a forum post: plain text (the
+// page's button, the window's context-menu entry) and BBCode (the page).
+inline constexpr char kCopyResultCaption[] = "Скопировать результат для форума";
+inline constexpr char kCopyResultBBCodeCaption[] = "Скопировать результат в BBCode";
+// What a fair duel adds to its post: the verification link and the
+// commitments posted before the duel.
+inline constexpr char kPostVerificationLink[] = "Ссылка проверки:";
+inline constexpr char kPostCommitment[] = "Обязательство судьи:";
+inline constexpr char kPostCommitment1[] = "Обязательство игрока бретёра №1:";
+inline constexpr char kPostCommitment2[] = "Обязательство игрока бретёра №2:";
+
+// What the transfer carried to the duel screen, said on the page after it:
+// %s stands for the six results, duellist 1's firearm, cold-weapon and
+// armour points, then duellist 2's.
+inline constexpr char kTransferDone[] =
+    "Перенесено на экран дуэли: бретёру №1 — ОгнОр %s, ХолОр %s, ОЗ %s; бретёру №2 — ОгнОр %s, ХолОр %s, "
+    "ОЗ %s. Ходы бойцов и сообщение стёрты.";
+
+// The page's headings of the help and about screens, which show only a
+// picture in the window; each screen's heading is what the page announces
+// when the screen is shown.
+inline constexpr char kHelpScreenHeading[] = "Помощь";
+inline constexpr char kAboutScreenHeading[] = "О программе";
+
+// How to read the move logs, under the help screen's picture.
+inline constexpr char kHelpLogsHeading[] = "Как читать ходы бойцов";
+inline constexpr char kHelpLogsStart[] =
+    "Строка ходов начинается со здоровья бойца в начале дуэли. Каждый ход записан после черты «|»: "
+    "здоровье бойца после этого хода, а в скобках — его бросок. Здоровье 0 или меньше — боец пал.";
+inline constexpr char kHelpLogsShot[] =
+    "Выстрел (в дуэли на пистолетах, а в смешанной — ходы 1, 5, 10, 15 … 100): 24(6) — после хода у бойца "
+    "24 здоровья, на его кубике выпало 6.";
+inline constexpr char kHelpLogsStrike[] =
+    "Удар холодным оружием: 21(2=/X) — после хода у бойца 21 здоровья; 2 — цифра его атаки в этом ходу (из "
+    "схемы атаки); следом знак его кубика: «-» — выпала 1, «=» — от 2 до 5, «+» — 6; после косой черты — его "
+    "сильная сторона, которой он отбил удар противника в этом ходу, или X, если не отбил. Так, 17(6-/1): "
+    "здоровье 17, атака 6, на кубике 1, удар противника отбит сильной стороной 1.";
+inline constexpr char kHelpLogsEnd[] =
+    "В конце строки — итог: у победителя его здоровье и «;», у павшего «убит: поражение;», у обоих "
+    "«убит: ничья;», если оба пали в одном ходу, и «боец покидает арену непобеждённым.» у обоих, если за "
+    "100 ходов никто не взял верх.";
+
 // The conversion error's message; %s stands for the refused text.
 inline constexpr char kConvertErrorFormat[] = "'%s' is not a valid integer value";
 
@@ -83,7 +146,28 @@ inline constexpr const char* kDuelMessages[] = {
 // The fair duel's buttons on the page.
 inline constexpr char kFairBattleCaption[] = SABERLINE_FAIR_BATTLE_CAPTION;
 inline constexpr char kFairCheckCaption[] = SABERLINE_FAIR_CHECK_CAPTION;
-inline constexpr char kFairPlayerCommitCaption[] = "Создать моё обязательство";
+inline constexpr char kFairCommitCaption[] = SABERLINE_FAIR_COMMIT_CAPTION;
+inline constexpr char kFairPlayerCommitCaption[] = SABERLINE_FAIR_PLAYER_COMMIT_CAPTION;
+inline constexpr char kFairCheckSecretCaption[] = SABERLINE_FAIR_CHECK_SECRET_CAPTION;
+
+// The fair duel's order of posts, as the panel guides it, and what plain
+// words (no players' commitments) leave to the referee.
+inline constexpr char kFairStep1[] =
+    "Все трое публикуют обязательства: судья — к секрету и заявке, как она стоит на экране дуэли "
+    "(«" SABERLINE_FAIR_COMMIT_CAPTION "»), каждый игрок — к слову, вытянутому случайно "
+    "(«" SABERLINE_FAIR_PLAYER_COMMIT_CAPTION "»).";
+inline constexpr char kFairStep2[] =
+    "Судья публикует секрет. Любой проверяет его по обязательству судьи и заявке из темы («" SABERLINE_FAIR_CHECK_SECRET_CAPTION
+    "»). Пока слова игроков скрыты, исход не знает никто: отказ судьи здесь ничего ему не даёт.";
+inline constexpr char kFairStep3[] =
+    "Игроки публикуют слова и соли. Кто не раскрыл своё, проигрывает дуэль.";
+inline constexpr char kFairStep4[] =
+    "Любой — судья, игрок, читатель — вписывает опубликованное, нажимает «" SABERLINE_FAIR_BATTLE_CAPTION
+    "» и публикует ходы и ссылку проверки. Отменённая или отклонённая дуэль проводится заново: с новыми "
+    "обязательствами и новыми словами, никогда со старыми.";
+inline constexpr char kFairPlainWordsGuide[] =
+    "Без обязательств игроков (судья публикует обязательство, игроки — сразу слова, судья — бой) судья видит "
+    "исход первым и может отказаться от боя, то есть перебросить кости. Так годится только для дружеских дуэлей.";
 
 // The fair duel on the page: refusals of its inputs. A word's refusal is
 // its owner followed by the problem; %s stands for the most digits a word
@@ -114,6 +198,44 @@ inline constexpr char kFairSaltBad[] =
 // A player making a commitment to their own word: the word's refusal is this
 // owner followed by the problem, as above.
 inline constexpr char kFairPlayerWordOwner[] = "Слово";
+// Before the referee's commitment, and when there is none to fight against.
+inline constexpr char kFairCommitFirst[] =
+    "Сначала обязательство: судья на шаге 1 нажимает «" SABERLINE_FAIR_COMMIT_CAPTION "» и публикует "
+    "обязательство в теме до слов игроков. Кто проводит бой за судью, вписывает секрет и обязательство судьи "
+    "из темы.";
+inline constexpr char kFairRefereeCommitmentMissing[] =
+    "Впишите обязательство судьи, опубликованное в теме: бой проводится только тот, что его открывает.";
+// The referee's commitment refused: the rules' message follows.
+inline constexpr char kFairCommitRefused[] =
+    "Обязательство не создано: оно связывает заявку, а правила в ней отказывают. Исправьте заявку и создайте "
+    "обязательство заново. Причина: ";
+inline constexpr char kFairCommitmentWithdrawn[] =
+    "Поле экрана дуэли изменено после обязательства, поэтому обязательство снято: оно связывает заявку, какой "
+    "она была. Если оно уже опубликовано, верните поля как были и впишите его снова; иначе создайте новое.";
+// Step 2: the revealed secret against the referee's commitment.
+inline constexpr char kFairSecretOpens[] =
+    "Секрет открывает обязательство судьи для заявки на экране дуэли: теперь игроки публикуют слова и соли.";
+inline constexpr char kFairSecretDoesNotOpen[] =
+    "Секрет НЕ открывает обязательство судьи для заявки на экране дуэли: раскрыт не тот секрет, или на экране "
+    "не та заявка, к которой судья обязался. Пока это не выяснено, игроки не раскрывают слова.";
+// A player's salt and commitment go together; %s stands for the owner.
+inline constexpr char kFairSaltWithoutCommitment[] =
+    "%s вписана, а обязательства этого игрока нет: соль вписывают вместе с его обязательством из темы, а "
+    "если игрок не публиковал обязательства, оба поля остаются пустыми.";
+inline constexpr char kFairCommitmentWithoutSalt[] =
+    "%s вписано, а соли этого игрока нет: обязательство открывают его слово и соль.";
+// A fight whose commitments do not open; %s stands for what does not open.
+inline constexpr char kFairDuelNotOpened[] =
+    "Бой не проведён: не открывается %s. Секрет, заявка на экране, слова и соли должны быть ровно те, к "
+    "которым публиковались обязательства.";
+// After a fair duel without players' commitments.
+inline constexpr char kFairPlainWordsNote[] =
+    "Слова без обязательств игроков: судья мог узнать исход раньше всех и отказаться от боя (переброс костей). "
+    "Так годится только для дружеской дуэли.";
+// A player who types a word of their own instead of the drawn one.
+inline constexpr char kFairChosenWordWarning[] =
+    "Своё слово можно угадать, а кто его угадает, тот подберёт секрет или слово под нужный исход. Случайное "
+    "слово не угадать.";
 inline constexpr char kFairNoCrypto[] =
     "Браузер не даёт криптографии (Web Crypto): откройте страницу с диска или по https.";
 // A failure of the browser's cryptography: the page's own, never a verdict.
@@ -123,11 +245,21 @@ inline constexpr char kFairCryptoFailed[] =
 
 // Opening a verification link and checking it.
 inline constexpr char kFairLinkBad[] = "Ссылка проверки повреждена, дуэль не показана. Причина: ";
+// Instead of kFairLinkBad for a link of another format or rules' version,
+// which is not damaged.
+inline constexpr char kFairLinkOtherVersion[] =
+    "Ссылка проверки записана другой версией программы, дуэль не показана. Причина: ";
 // Why a verification link is refused (after kFairLinkBad); %s stands for
 // the part of the link named, or for the two versions in order: the link's
 // and the page's.
 inline constexpr char kFairLinkNotVerification[] = "это не ссылка проверки честной дуэли.";
 inline constexpr char kFairLinkWrongVersion[] = "ссылка записана в формате %s, а эта страница читает только %s.";
+// %s: the link's rules' version, the page's, and the page's format.
+inline constexpr char kFairLinkWrongRules[] =
+    "ссылка записана по правилам версии %s, а эта страница ведёт бой по правилам версии %s (формат %s): по "
+    "другим правилам тот же бой кончается иначе.";
+inline constexpr char kFairLinkAddressHolds[] =
+    "перед «#fair:» стоит не адрес страницы: там есть «saberline-fair». Вставьте одну ссылку проверки.";
 inline constexpr char kFairLinkNoEquals[] = "в ссылке есть часть без знака «=»: «%s».";
 inline constexpr char kFairLinkUnknownItem[] = "в ссылке есть лишняя часть «%s».";
 inline constexpr char kFairLinkRepeatedItem[] = "часть «%s» повторяется.";
@@ -154,17 +286,17 @@ inline constexpr char kFairPostedCommitment[] = "Опубликованное о
 inline constexpr char kFairPostedCommitment1[] = "Опубликованное обязательство игрока бретёра №1";
 inline constexpr char kFairPostedCommitment2[] = "Опубликованное обязательство игрока бретёра №2";
 inline constexpr char kFairEnterLogs[] =
-    "SHA-256 секрета совпадает с обязательством. Теперь вставьте опубликованные ходы обоих бойцов (и "
+    "Секрет и заявка из ссылки открывают обязательство. Теперь вставьте опубликованные ходы обоих бойцов (и "
     "сообщение, если оно было) и нажмите «" SABERLINE_FAIR_CHECK_CAPTION "»: до этого ходы не показаны.";
 inline constexpr char kFairVerified[] =
-    "ПРОВЕРЕНО: SHA-256 секрета совпадает с опубликованным обязательством, а опубликованные ходы и "
-    "сообщение — ровно те, что дают секрет, слова игроков и заявка из ссылки. Сравните слова и заявку "
-    "с опубликованными в теме.";
+    "ПРОВЕРЕНО: секрет и заявка из ссылки открывают опубликованное обязательство судьи, а опубликованные ходы "
+    "и сообщение — ровно те, что дают секрет, слова игроков и заявка. Сравните слова и заявку с "
+    "опубликованными в теме.";
 // After «ПРОВЕРЕНО» when players' commitments were pasted and agree.
 inline constexpr char kFairVerifiedPlayers[] =
     " Вставленные обязательства игроков совпадают с солью и словами из ссылки.";
 inline constexpr char kFairNotVerified[] = "НЕ ПРОВЕРЕНО, ходы не показаны. Не совпадает: ";
-inline constexpr char kFairDiffersCommitment[] = "обязательство и SHA-256 секрета";
+inline constexpr char kFairDiffersCommitment[] = "обязательство судьи";
 inline constexpr char kFairDiffersCommitment1[] = "обязательство игрока бретёра №1";
 inline constexpr char kFairDiffersCommitment2[] = "обязательство игрока бретёра №2";
 inline constexpr char kFairDiffersInfoBM1[] = "ходы бойца №1";
@@ -172,7 +304,14 @@ inline constexpr char kFairDiffersInfoBM2[] = "ходы бойца №2";
 inline constexpr char kFairDiffersErrorText[] = "сообщение";
 // After a verdict: %s stands for the players' commitments (named as above,
 // joined by commas) whose salt the link carries and that were not pasted.
-inline constexpr char kFairNotCompared[] = " Не сверено, потому что не вставлено: %s.";
+inline constexpr char kFairSaltNotPosted[] =
+    " Ссылка несёт соль, значит в теме должно быть и обязательство: вставьте %s. Если в теме его нет, это "
+    "не та ссылка, что у этой дуэли: у одной дуэли одна ссылка.";
+// Pasted logs that hold more than one log (a whole post): %s stands for the
+// fields, named as above.
+inline constexpr char kFairPastedManyLogs[] =
+    "Ошибка вставки, ничего не проверено: в поле для ходов больше одного лога (похоже, вставлен весь пост), "
+    "в полях: %s. Вставьте в каждое поле только ходы его бойца.";
 // After a verdict: %s stands for the pasted texts (named as above) from
 // which what copying adds was left out.
 inline constexpr char kFairPastedCleaned[] =
@@ -193,6 +332,8 @@ inline constexpr char kFairEditedAfterDuel[] =
 inline constexpr char kFairSecretAtRisk[] =
     "Секрет этой честной дуэли ещё не использован в бою и пропадёт. Без него обязательство судьи не "
     "раскрыть, и дуэль отменяется.";
+inline constexpr char kFairVerificationAtRisk[] =
+    "Ссылка проверки честного боя ещё не скопирована и пропадёт вместе с секретом.";
 inline constexpr char kFairSaltAtRisk[] =
     "Ваши слово и соль пропадут. Без них ваше обязательство не раскрыть, а кто не раскрыл своё, проигрывает.";
 inline constexpr char kFairLoseQuestion[] = "Всё равно продолжить?";

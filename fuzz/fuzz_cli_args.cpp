@@ -31,6 +31,7 @@ const std::string kInputs[] = {
     R"({"BP1":"40","OgnOr1":"12","HolOr1":"1","StrZ1":"3","BP2":"20","OgnOr2":"9","HolOr2":"1","StrZ2":"4"})",
     R"({"SumPostsBM1":"120","SumRBM1":"15","ChM11":true})",
     R"({"verification":"x","commitment":"00","InfoBM1":"","InfoBM2":"","ErrorText":""})",
+    R"({"BP1":"40","OgnOr1":"6","HolOr1":"8","StrZ1":"2","StrSt11":"1","ShAtack1":"246135","TypeBattle":2})",
 };
 
 }  // namespace

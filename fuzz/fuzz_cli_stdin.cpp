@@ -1,5 +1,7 @@
-// Fuzz target: what saberline-cli reads on standard input for `odds`, `fair
-// verify` and `fair duel`, run through RunCli as the program runs it.
+// Fuzz target: what saberline-cli reads on standard input for `odds`, the
+// fair commands that read it (`fair commit`, `fair check-secret`, `fair
+// duel`, `fair verify`) and `duel --bbcode`, run through RunCli as the
+// program runs it.
 //
 // Input: the first byte chooses the command line (kCommandLines); the rest
 // is standard input.
@@ -38,13 +40,18 @@ constexpr const char* kTarget = "fuzz_cli_stdin";
 constexpr const char* kSecret = "00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff";
 constexpr const char* kSalt = "ffeeddccbbaa99887766554433221100ffeeddccbbaa99887766554433221100";
 
-// The command lines standard input is read under.
+// The command lines standard input is read under; the fair commands with
+// commitments that the secret, words and salts above may or may not open.
 const std::vector<std::vector<std::string>> kCommandLines = {
     {"odds", "--json"},
     {"odds"},
     {"fair", "verify"},
     {"fair", "duel", "--secret", kSecret, "--word1", "17", "--word2", "4096"},
-    {"fair", "duel", "--secret", kSecret, "--word1", "1", "--word2", "2", "--salt1", kSalt, "--salt2", kSalt},
+    {"fair", "duel", "--secret", kSecret, "--word1", "1", "--word2", "2", "--salt1", kSalt, "--commitment1", kSalt,
+     "--commitment", kSecret},
+    {"fair", "commit"},
+    {"fair", "check-secret", "--secret", kSecret, "--commitment", kSalt},
+    {"duel", "--bbcode", "--clock", "1,2,3", "--address", "https://forum.example/files/saberline.html"},
 };
 
 struct ReferenceOdds {
@@ -156,10 +163,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string>& args = kCommandLines[data[0] % kCommandLines.size()];
     const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
     const CliRun run = RunCliOn(args, input);
-    const bool verify = args[0] == "fair" && args[1] == "verify";
-    CheckStreams(kTarget, args, run, verify);
+    // The fair commands' "does not verify".
+    const bool fair = args[0] == "fair";
+    CheckStreams(kTarget, args, run, fair && args[1] != "commit");
     if (run.status >= 2) return 0;
     if (args[0] == "odds" && args.size() == 2) CheckOdds(args, run, input);
-    else if (args[0] != "odds") JsonLine(kTarget, args, run);
+    else if (fair) JsonLine(kTarget, args, run);
     return 0;
 }

@@ -1,12 +1,14 @@
 #!/usr/bin/python3
-"""Known-answer vectors of fair duels (format saberline-fair-v2).
+"""Known-answer vectors of fair duels (format saberline-fair-v3).
 
-docs/fair-vectors.json holds, for each case, the secret, the players' words
-and salts, the request's field texts as typed, and what follows from them:
-the canonical request and the integers the rules read, the readings'
-message in hexadecimal, the 100 readings, the referee's and players'
-commitments, the verification and the logs. A refused request has its
-message and no readings, no verification.
+docs/fair-vectors.json holds the rules' version its answers were made
+under, and for each case the secret, the players' words and salts, the
+request's field texts as typed, and what follows from them: the canonical
+request and the integers the rules read, the readings' message and the
+referee's commitment's message in hexadecimal, the 100 readings, the
+referee's and players' commitments, the verification and the logs. A
+refused request has its message alone: no commitment binds it, no readings,
+no verification.
 
 The layout of the message and of a player's commitment is written out here a
 second time, from docs/fair-duels.md, with Python's own hmac and hashlib,
@@ -26,8 +28,9 @@ import json
 import subprocess
 import sys
 
-VERSION = b"saberline-fair-v2"
-WORD_TAG = b"saberline-fair-v2-word"
+VERSION = b"saberline-fair-v3"
+WORD_TAG = VERSION + b"-word"
+REFEREE_TAG = VERSION + b"-referee"
 FIELDS = [name for d in "12" for name in (
     f"BP{d}", f"OgnOr{d}", f"HolOr{d}", f"StrZ{d}",
     f"StrSt{d}1", f"StrSt{d}2", f"StrSt{d}3", f"StrSt{d}4", f"ShAtack{d}")]
@@ -65,9 +68,15 @@ def duel_bytes(duel: dict) -> bytes:
     return out
 
 
-def message_prefix(duel: dict, word1: str, word2: str) -> bytes:
+def message_prefix(rules: int, duel: dict, word1: str, word2: str) -> bytes:
     """Reseed n's message is this followed by n, 4 bytes big-endian."""
-    return piece(VERSION) + duel_bytes(duel) + piece(word1.encode("ascii")) + piece(word2.encode("ascii"))
+    return piece(VERSION) + int32(rules) + duel_bytes(duel) + piece(word1.encode("ascii")) \
+        + piece(word2.encode("ascii"))
+
+
+def referee_message(rules: int, secret: bytes, duel: dict) -> bytes:
+    """What the referee's commitment hashes: it binds the secret, the duel and the rules' version."""
+    return piece(REFEREE_TAG) + int32(rules) + secret + duel_bytes(duel)
 
 
 def readings(secret: bytes, prefix: bytes) -> list:
@@ -144,36 +153,55 @@ def run(cli, args, stdin=""):
 
 
 def duel_args(case):
+    """fair duel with everything posted: a salt goes with its player's commitment."""
     args = ["fair", "duel", "--secret", case["secret"], "--word1", case["word1"], "--word2", case["word2"]]
+    if "commitment" in case:
+        args += ["--commitment", case["commitment"]]
     for k in ("1", "2"):
         if "salt" + k in case:
-            args += ["--salt" + k, case["salt" + k]]
+            args += ["--salt" + k, case["salt" + k], "--commitment" + k, case["commitment" + k]]
     return args
 
 
+def rules_of(verification: str) -> int:
+    """The rules' version a verification names, right after the format."""
+    second = verification.split("&")[1]
+    if not second.startswith("rules="):
+        raise SystemExit(f"no rules' version in {verification}")
+    return int(second[len("rules="):])
+
+
+# The keys of a case, in the file's order.
+CASE_KEYS = ("name", "secret", "word1", "word2", "salt1", "salt2", "request", "canonical_request", "duel",
+             "commitment_message", "commitment", "commitment1", "commitment2", "message", "readings",
+             "verification", "InfoBM1", "InfoBM2", "ErrorText")
 POSTED_KEYS = ("verification", "commitment", "commitment1", "commitment2", "InfoBM1", "InfoBM2", "ErrorText")
 DUEL_KEYS = ("InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment1", "commitment2", "verification")
 
 
 def make(cli, out_path):
     cases = []
+    rules_seen = set()
     for name, secret_name, word1, word2, salts, given in CASES:
         secret = derived("secret " + secret_name)
-        case = {"name": name, "secret": secret, "commitment": hashlib.sha256(bytes.fromhex(secret)).hexdigest(),
-                "word1": word1, "word2": word2}
+        case = {"name": name, "secret": secret, "word1": word1, "word2": word2}
         for salt in salts:
             case[salt] = derived(salt + " " + secret_name)
             word = word1 if salt == "salt1" else word2
             case["commitment" + salt[-1]] = player_commitment(bytes.fromhex(case[salt]), word)
         case["request"] = full_request(given)
+        # Fought first without the referee's commitment, which binds the
+        # canonical duel that saberline-cli then shows.
         status, out, err = run(cli, duel_args(case), json.dumps(case["request"], ensure_ascii=False))
         if status != 0:
-            raise SystemExit(f"{name}: fair duel exited {status}: {err}")
+            raise SystemExit(f"{name}: fair duel exited {status}: {err}{out}")
         fought = json.loads(out)
-        for key in ("commitment", "commitment1", "commitment2"):
-            if fought.get(key) != case.get(key):
+        for key in ("commitment1", "commitment2"):
+            if fought.get(key) != case.get(key) and "verification" in fought:
                 raise SystemExit(f"{name}: {key} {fought.get(key)} is not {case.get(key)}")
         if "verification" in fought:
+            rules = rules_of(fought["verification"])
+            rules_seen.add(rules)
             posted = {k: v for k, v in dict(case, **fought).items() if k in POSTED_KEYS}
             status, out, err = run(cli, ["fair", "verify"], json.dumps(posted, ensure_ascii=False))
             if status != 0:
@@ -181,24 +209,38 @@ def make(cli, out_path):
             verified = json.loads(out)
             case["canonical_request"] = verified["request"]
             case["duel"] = verified["duel"]
-            prefix = message_prefix(verified["duel"], word1, word2)
+            commitment_message = referee_message(rules, bytes.fromhex(secret), verified["duel"])
+            case["commitment_message"] = commitment_message.hex()
+            case["commitment"] = hashlib.sha256(commitment_message).hexdigest()
+            if fought["commitment"] != case["commitment"]:
+                raise SystemExit(f"{name}: saberline-cli's commitment is not that of the layout")
+            prefix = message_prefix(rules, verified["duel"], word1, word2)
             case["message"] = prefix.hex()
             case["readings"] = readings(bytes.fromhex(secret), prefix)
             if case["readings"] != verified["readings"]:
                 raise SystemExit(f"{name}: the readings of saberline-cli are not those of the layout")
             case["verification"] = fought["verification"]
+        else:
+            for k in ("1", "2"):
+                case.pop("salt" + k, None)
+                case.pop("commitment" + k, None)
         for key in ("InfoBM1", "InfoBM2", "ErrorText"):
             case[key] = fought[key]
-        cases.append(case)
+        cases.append({k: case[k] for k in CASE_KEYS if k in case})
+    if len(rules_seen) != 1:
+        raise SystemExit(f"the verifications name rules' versions {sorted(rules_seen)}")
     players = []
     for word in PLAYER_WORDS:
         salt = derived("player salt " + word)
         players.append({"word": word, "salt": salt, "commitment": player_commitment(bytes.fromhex(salt), word)})
     document = {
         "format": VERSION.decode(),
+        "rules": rules_seen.pop(),
         "about": "Known answers of fair duels: docs/fair-duels.md describes every field and byte. "
                  "Reseed n's message is `message` followed by n as 4 bytes big-endian; its reading is the "
-                 "first 8 bytes of HMAC-SHA-256 keyed with the secret's 32 bytes. Made by tools/fair_vectors.py.",
+                 "first 8 bytes of HMAC-SHA-256 keyed with the secret's 32 bytes. The referee's commitment "
+                 "is SHA-256 of `commitment_message`. The answers hold for the rules' version `rules` alone. "
+                 "Made by tools/fair_vectors.py.",
         "cases": cases,
         "player_commitments": players,
     }
@@ -220,11 +262,10 @@ def recompute(path):
     problems = []
     if document["format"] != VERSION.decode():
         problems.append(f"format {document['format']}")
+    rules = document["rules"]
     for case in document["cases"]:
         name = case["name"]
         secret = bytes.fromhex(case["secret"])
-        if hashlib.sha256(secret).hexdigest() != case["commitment"]:
-            problems.append(f"{name}: the commitment is not SHA-256 of the secret")
         for k in ("1", "2"):
             if ("salt" + k in case) != ("commitment" + k in case):
                 problems.append(f"{name}: salt{k} and commitment{k} come together")
@@ -232,15 +273,22 @@ def recompute(path):
                     != case["commitment" + k]:
                 problems.append(f"{name}: commitment{k} is not the hash of its salt and word")
         if "verification" not in case:
-            if case["InfoBM1"] or case["InfoBM2"] or not case["ErrorText"] or "readings" in case:
+            if case["InfoBM1"] or case["InfoBM2"] or not case["ErrorText"] or "readings" in case \
+                    or "commitment" in case:
                 problems.append(f"{name}: a refused request has its message alone")
             continue
         duel = case["duel"]
+        if rules_of(case["verification"]) != rules:
+            problems.append(f"{name}: the verification names another rules' version than the file")
+        commitment_message = referee_message(rules, secret, duel)
+        if commitment_message.hex() != case["commitment_message"] or \
+                hashlib.sha256(commitment_message).hexdigest() != case["commitment"]:
+            problems.append(f"{name}: the commitment is not SHA-256 of the tag, rules, secret and duel")
         cold_moves = {1: 0, 2: 100, 3: 79}[duel["TypeBattle"]]
         for key in ("duellist1", "duellist2"):
             if len(duel[key].get("scheme", [])) != cold_moves:
                 problems.append(f"{name}: {key} has {len(duel[key].get('scheme', []))} scheme digits")
-        prefix = message_prefix(duel, case["word1"], case["word2"])
+        prefix = message_prefix(rules, duel, case["word1"], case["word2"])
         if prefix.hex() != case["message"]:
             problems.append(f"{name}: the message is not the layout of the values")
         if readings(secret, prefix) != case["readings"]:
@@ -262,7 +310,7 @@ def recompute(path):
     for p in problems:
         print("FAIL", p)
     accepted = sum("verification" in c for c in document["cases"])
-    print(f"{path}: {accepted} duels' messages and readings, {len(document['cases'])} referee's and "
+    print(f"{path}: {accepted} duels' messages, readings and referee's commitments, "
           f"{len(document['player_commitments'])} more players' commitments recomputed, "
           f"{len(same)} groups of respellings: {len(problems)} problem(s)")
     return 1 if problems else 0
@@ -283,7 +331,16 @@ def cli_agrees(path, cli):
         if fought != expected or list(fought) != [k for k in DUEL_KEYS if k in expected]:
             problems.append(f"{name}: fair duel printed {out}")
         if "verification" not in case:
+            # No commitment binds a request the rules refuse.
+            status, out, err = run(cli, ["fair", "commit"], json.dumps(case["request"], ensure_ascii=False))
+            if status != 2 or out or case["ErrorText"] not in err:
+                problems.append(f"{name}: fair commit exited {status}: {out}{err}")
             continue
+        status, out, err = run(cli, ["fair", "check-secret", "--secret", case["secret"], "--commitment",
+                                     case["commitment"]], json.dumps(case["request"], ensure_ascii=False))
+        checked = json.loads(out) if out else {}
+        if status != 0 or not checked.get("verified") or checked.get("request") != case["canonical_request"]:
+            problems.append(f"{name}: fair check-secret exited {status}: {err}{out}")
         posted = {k: case[k] for k in POSTED_KEYS if k in case}
         status, out, err = run(cli, ["fair", "verify"], json.dumps(posted, ensure_ascii=False))
         verified = json.loads(out) if out else {}
@@ -294,19 +351,26 @@ def cli_agrees(path, cli):
             if verified[key] != case[mine]:
                 problems.append(f"{name}: fair verify's {key} is not the file's {mine}")
     salts = set()
-    for word in PLAYER_WORDS:
-        status, out, err = run(cli, ["fair", "commit", "--word", word])
+    words = set()
+    for word in PLAYER_WORDS + [None] * 4:
+        args = ["fair", "commit"] + (["--word", word] if word is not None else ["--player"])
+        status, out, err = run(cli, args)
         made = json.loads(out) if status == 0 else {}
-        if status != 0 or made.get("word") != word or \
-                player_commitment(bytes.fromhex(made["salt"]), word) != made["commitment"]:
-            problems.append(f"fair commit --word {word}: {status} {out}{err}")
+        drawn = made.get("word", "")
+        if status != 0 or (word is not None and drawn != word) or \
+                not (drawn == "0" or (drawn[:1] in "123456789" and drawn.isdigit())) or int(drawn) >= 2 ** 64 or \
+                player_commitment(bytes.fromhex(made["salt"]), drawn) != made["commitment"] or \
+                (word is None) == bool(err):
+            problems.append(f"fair {' '.join(args[1:])}: {status} {out}{err}")
         else:
             salts.add(made["salt"])
-    if len(salts) != len(PLAYER_WORDS):
-        problems.append("fair commit --word gave a salt twice")
+            words.add(drawn)
+    if len(salts) != len(PLAYER_WORDS) + 4 or len(words) != len(PLAYER_WORDS) + 4:
+        problems.append("fair commit gave a salt or a drawn word twice")
     for p in problems:
         print("FAIL", p)
-    print(f"{path}: saberline-cli on {len(document['cases'])} cases and {len(PLAYER_WORDS)} player commitments: "
+    print(f"{path}: saberline-cli on {len(document['cases'])} cases, {len(PLAYER_WORDS)} chosen and 4 drawn "
+          f"players' commitments: "
           f"{len(problems)} problem(s)")
     return 1 if problems else 0
 

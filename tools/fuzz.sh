@@ -20,7 +20,7 @@ build="$root/build-fuzz"
 seconds="${1:-60}"
 shift || true
 parallel="${FUZZ_PARALLEL:-1}"
-all=(fuzz_int_text fuzz_duel_request fuzz_duel_link fuzz_cli_json fuzz_fair_verification
+all=(fuzz_int_text fuzz_duel_request fuzz_duel_link fuzz_cli_json fuzz_fair_verification fuzz_fair_link
      fuzz_cli_stdin fuzz_cli_args fuzz_json_value page_links)
 
 # The fuzz preset of CMakePresets.json (clang++; CXX chooses another).

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QColor>
 #include <QCoreApplication>
 #include <QDynamicPropertyChangeEvent>
@@ -12,18 +13,22 @@
 #include <QImageReader>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
 #include <QUrl>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "Boxes.h"
 #include "Calculator.h"
 #include "Desktop.h"
+#include "ForumPost.h"
 #include "Site.h"
 #include "Texts.h"
 
@@ -34,6 +39,12 @@ QString ToQt(const std::string& text) {
 }
 
 std::string TextOf(const QLineEdit* field) { return field->text().toStdString(); }
+
+// A move log's tooltip: the whole log, wrapped (a tooltip in rich text
+// wraps its lines), or none for an empty field.
+QString LogToolTip(const QString& log) {
+    return log.isEmpty() ? QString() : QStringLiteral("<p>") + log.toHtmlEscaped() + QStringLiteral("</p>");
+}
 
 // Sets a text the system itself writes. A field never cuts such a text to
 // the length the user may type: the limit grows to hold it.
@@ -187,6 +198,22 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     Wire(MoveCarsOfBattlePanel, &TForm1::MoveCarsOfBattlePanelClick);
     Wire(Lanternhall, &TForm1::LanternhallClick);
 
+    // The whole result to the clipboard: an entry of the logs' context menu
+    // and a shortcut of the window, no control of its own. Each log's whole
+    // text is its tooltip, wrapped: the field shows only a part of it.
+    copyResult_ = new QAction(QString::fromUtf8(saberline::texts::kCopyResultCaption), this);
+    copyResult_->setObjectName(QStringLiteral("CopyResult"));
+    copyResult_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyResult_->setShortcutContext(Qt::WindowShortcut);
+    addAction(copyResult_);
+    connect(copyResult_, &QAction::triggered, this, [this] { Dispatch(&TForm1::CopyResultClick, copyResult_); });
+    for (QLineEdit* log : {InfoBM1, InfoBM2}) {
+        log->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(log, &QWidget::customContextMenuRequested, this, [this, log](const QPoint& at) { ShowLogMenu(log, at); });
+        connect(log, &QLineEdit::textChanged, log, [log](const QString& text) { log->setToolTip(LogToolTip(text)); });
+        log->setToolTip(LogToolTip(log->text()));
+    }
+
     Dispatch(&TForm1::FormCreate, this);
 
     for (QWidget* screen : {static_cast<QWidget*>(HelpPanel), static_cast<QWidget*>(AboutPanel),
@@ -285,6 +312,22 @@ void TForm1::GoBattlePanelClick(QObject* /*Sender*/) {
 
 void TForm1::LanternhallClick(QObject* /*Sender*/) {
     dialogs_.openUrl(this, QUrl(QString::fromStdString(saberline::SiteAddress())));
+}
+
+void TForm1::ShowLogMenu(QLineEdit* log, const QPoint& at) {
+    std::unique_ptr<QMenu> menu(log->createStandardContextMenu());
+    menu->addSeparator();
+    menu->addAction(copyResult_);
+    menu->exec(log->mapToGlobal(at));
+}
+
+void TForm1::CopyResultClick(QObject* /*Sender*/) {
+    saberline::DuelScreenTexts shown;
+    shown.InfoBM1 = TextOf(InfoBM1);
+    shown.InfoBM2 = TextOf(InfoBM2);
+    shown.ErrorText = ErrorText->text().toStdString();
+    const std::string post = saberline::WriteForumPost(shown, {}, nullptr, saberline::PostFormat::Plain);
+    QGuiApplication::clipboard()->setText(ToQt(post));
 }
 
 // --- Duel screen ------------------------------------------------------------

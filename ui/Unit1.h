@@ -6,6 +6,7 @@
 // rules themselves live in core/.
 #pragma once
 
+#include <QAction>
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -46,6 +47,10 @@ public:
     void CalcOfBattleCharsClick(QObject* Sender);
     void MoveCarsOfBattlePanelClick(QObject* Sender);
     void LanternhallClick(QObject* Sender);
+    // Copies the whole result for a forum post (both logs under their
+    // captions, and the message): the logs' context-menu entry and its
+    // shortcut, Ctrl+Shift+C.
+    void CopyResultClick(QObject* Sender);
 
 private:
     using Handler = void (TForm1::*)(QObject*);
@@ -66,10 +71,14 @@ private:
     // applied at that moment too (Unit1.cpp).
     bool eventFilter(QObject* watched, QEvent* event) override;
     static void DecodePictures(QWidget* screen);
+    // The move logs' own context menu with the copy of the result added.
+    void ShowLogMenu(QLineEdit* log, const QPoint& at);
 
     Dialogs& dialogs_;
     saberline::Dice* dice_;
     QString applicationTitle_;
+    // Copies the result; not a control of the stored layout.
+    QAction* copyResult_ = nullptr;
     // The duel request's eighteen fields, in the core's field order.
     std::array<QLineEdit*, saberline::kDuelFields.size()> duelFields_{};
 };

@@ -26,6 +26,7 @@
 #include "Dice.h"
 #include "Duel.h"
 #include "DuelLink.h"
+#include "ForumPost.h"
 #include "Odds.h"
 #include "PageFields.h"
 #include "Readings.h"
@@ -262,13 +263,41 @@ Value Calculate(Value forum) {
     });
 }
 
-// MoveCarsOfBattlePanelClick, before the question: the refusal or nothing.
+// MoveCarsOfBattlePanelClick, before the question: the refusal, or none and
+// what the transfer will have carried (the status line's notice).
 Value CheckTransferOf(Value results) {
     return Guarded([&] {
         CombatTexts texts;
         for (const CombatResult& combat : kCombatResults) texts.*combat.text = Text(results, combat.name);
         Value result = Value::object();
-        result.set("message", CheckTransfer(texts));
+        const std::string refusal = CheckTransfer(texts);
+        result.set("message", refusal);
+        result.set("notice", refusal.empty() ? TransferNotice(texts) : std::string());
+        return result;
+    });
+}
+
+// The result for a forum post, "plain" or "bbcode": the three texts as the
+// duel screen shows them, the duel's link ('' for none), and the fair duel's
+// parts { verificationLink, commitment, commitment1, commitment2 } or null
+// when no fair duel's result is shown.
+Value ForumPostOf(Value shown, std::string duelLink, Value fair, std::string format) {
+    return Guarded([&] {
+        DuelScreenTexts texts;
+        texts.InfoBM1 = Text(shown, "InfoBM1");
+        texts.InfoBM2 = Text(shown, "InfoBM2");
+        texts.ErrorText = Text(shown, "ErrorText");
+        FairPostParts parts;
+        const bool fairShown = fair["verificationLink"].isString();
+        if (fairShown) {
+            parts.verificationLink = Text(fair, "verificationLink");
+            parts.commitment = Text(fair, "commitment");
+            parts.commitment1 = Text(fair, "commitment1");
+            parts.commitment2 = Text(fair, "commitment2");
+        }
+        Value result = Value::object();
+        result.set("post", WriteForumPost(texts, duelLink, fairShown ? &parts : nullptr,
+                                          format == "bbcode" ? PostFormat::BBCode : PostFormat::Plain));
         return result;
     });
 }
@@ -284,6 +313,7 @@ const web::Binding kPageBindings[] = {
     {"duelOdds", web::Bind<&DuelOddsOf>},
     {"calculate", web::Bind<&Calculate>},
     {"checkTransfer", web::Bind<&CheckTransferOf>},
+    {"forumPost", web::Bind<&ForumPostOf>},
 };
 
 const web::Binding* FindBinding(std::string_view name) {

@@ -91,6 +91,7 @@ int main() {  // NOLINT(bugprone-exception-escape)
     Value fairFacts = Value::object();
     fairFacts.set("secretBytes", static_cast<int>(fair::kSecretBytes));
     fairFacts.set("saltBytes", static_cast<int>(fair::kSaltBytes));
+    fairFacts.set("wordBytes", static_cast<int>(fair::kWordBytes));
     facts.set("fair", fairFacts);
 
     // Every fixed text, under its name in core/Texts.h: the page's markup
@@ -117,8 +118,22 @@ int main() {  // NOLINT(bugprone-exception-escape)
     TEXT(kFairPostedCommitment1) TEXT(kFairPostedCommitment2) TEXT(kFairEnterLogs) TEXT(kFairVerified)
     TEXT(kFairVerifiedPlayers) TEXT(kFairNotVerified) TEXT(kFairDiffersCommitment) TEXT(kFairDiffersCommitment1)
     TEXT(kFairDiffersCommitment2) TEXT(kFairDiffersInfoBM1) TEXT(kFairDiffersInfoBM2) TEXT(kFairDiffersErrorText)
-    TEXT(kFairNotCompared) TEXT(kFairPastedCleaned) TEXT(kFairLinkSpaces) TEXT(kFairEditedAfterCheck)
+    TEXT(kFairSaltNotPosted) TEXT(kFairPastedCleaned) TEXT(kFairLinkSpaces) TEXT(kFairEditedAfterCheck)
     TEXT(kFairEditedAfterDuel) TEXT(kFairSecretAtRisk) TEXT(kFairSaltAtRisk) TEXT(kFairLoseQuestion)
+    TEXT(kOddsPictureName) TEXT(kOddsPictureDuellist1) TEXT(kOddsPictureDuellist2) TEXT(kOddsPictureBothFell)
+    TEXT(kOddsPictureGoing) TEXT(kOddsPictureMove) TEXT(kOddsSummaryDecided) TEXT(kOddsSummaryOpen)
+    TEXT(kLogCaption1) TEXT(kLogCaption2) TEXT(kCopyResultCaption) TEXT(kCopyResultBBCodeCaption)
+    TEXT(kPostVerificationLink) TEXT(kPostCommitment) TEXT(kPostCommitment1) TEXT(kPostCommitment2)
+    TEXT(kTransferDone) TEXT(kHelpScreenHeading) TEXT(kAboutScreenHeading) TEXT(kHelpLogsHeading)
+    TEXT(kHelpLogsStart) TEXT(kHelpLogsShot) TEXT(kHelpLogsStrike) TEXT(kHelpLogsEnd)
+    // The fair duel of v3: the order of posts, the referee's commitment to the request, drawn words,
+    // the forum post.
+    TEXT(kFairCommitCaption) TEXT(kFairCheckSecretCaption) TEXT(kFairStep1) TEXT(kFairStep2) TEXT(kFairStep3)
+    TEXT(kFairStep4) TEXT(kFairPlainWordsGuide) TEXT(kFairCommitFirst) TEXT(kFairRefereeCommitmentMissing)
+    TEXT(kFairCommitRefused) TEXT(kFairCommitmentWithdrawn) TEXT(kFairSecretOpens) TEXT(kFairSecretDoesNotOpen)
+    TEXT(kFairSaltWithoutCommitment) TEXT(kFairCommitmentWithoutSalt) TEXT(kFairDuelNotOpened)
+    TEXT(kFairPlainWordsNote) TEXT(kFairChosenWordWarning) TEXT(kFairLinkWrongRules) TEXT(kFairLinkAddressHolds)
+    TEXT(kFairPastedManyLogs) TEXT(kFairVerificationAtRisk) TEXT(kFairLinkOtherVersion)
 #undef TEXT
     facts.set("texts", named);
 

@@ -45,7 +45,10 @@ inline Value WriteScreenTexts(const DuelScreenTexts& shown) {
 }
 
 // The exact odds as the odds' figures show them: the five texts, the numbers
-// behind them, or the duel button's refusal.
+// behind them, how the duel stands by the end of each move (byMove, one
+// [duellist 1, duellist 2, both fell, going] for each move), the one-line
+// summary of those and the move it names (decidedBy, 0 for none), or the
+// duel button's refusal.
 inline Value WriteDuelOdds(const DuelOdds& odds) {
     Value result = Value::object();
     result.set("ErrorText", odds.ErrorText);
@@ -56,6 +59,15 @@ inline Value WriteDuelOdds(const DuelOdds& odds) {
         values.set(figure.control, odds.*figure.value);
     }
     result.set("values", values);
+    Value byMove = Value::array();
+    for (const MoveOdds& move : odds.byMove) {
+        Value entry = Value::array();
+        for (const double chance : {move.duellist1, move.duellist2, move.bothFell, move.going}) entry.push(chance);
+        byMove.push(entry);
+    }
+    result.set("byMove", byMove);
+    result.set("summary", OddsSummary(odds));
+    result.set("decidedBy", DecidedByMove(odds, kOddsSummaryCertainty));
     return result;
 }
 

@@ -12,11 +12,16 @@ Pictures are inlined from assets/, the core's WebAssembly from the
 emscripten build (the page's script loads it itself), and the page's own
 template, style and script from web/. The result makes no network request.
 
-Each screen's elements stand in the window's keyboard order (no tabindex):
-a caption label T<name> and a note NBof<name> right before the control
-<name> they belong to, other texts and pictures before the next control
-that takes the focus (the screen's heading first). From 760 pixels wide
-every element still stands where the window has it.
+Each screen's elements stand in the order they are seen (no tabindex), so
+that the keyboard and a screen reader go through a screen as the eye does at
+every width: rows of controls whose heights overlap, top to bottom, each row
+left to right, a group box's controls together; a caption label T<name>
+right before the control <name> it names. (The window keeps its own stored
+keyboard order.) From 760 pixels wide every element still stands where the
+window has it; below, the screens flow in one column in the same order.
+Each screen has a heading the page moves the focus to when it shows the
+screen: its first label, or one of the core's texts for a screen whose
+window shows only a picture.
 """
 
 import argparse
@@ -34,6 +39,14 @@ FONT_FAMILY = 'Tahoma, Verdana, "DejaVu Sans Condensed", sans-serif'
 LARGE_PICTURE = 20000
 # The screen FormCreate leaves shown; the others start hidden.
 START_SCREEN = 'BattlePanel'
+# The heading of a screen whose window shows no text above its picture: the
+# core's text of that name.
+SCREEN_HEADINGS = {'HelpPanel': 'kHelpScreenHeading', 'AboutPanel': 'kAboutScreenHeading'}
+# The page's additions below a screen of the window (page.html), and the
+# controls of the screen they stand under from 760 pixels wide: the bottom
+# of the screen, or of the control named.
+SCREEN_EXTRAS = {'DuelExtras': ('BattlePanel', None), 'HelpExtras': ('HelpPanel', None),
+                 'CalcExtras': ('PCalcOfBattleChars', 'MoveCarsOfBattlePanel')}
 # The button face every text of the window stands on.
 PANEL = '#f0f0f0'
 
@@ -114,6 +127,7 @@ class Page:
         self.wide = []      # rules of the window's own layout (760 px and wider)
         self.narrow = []    # rules of the flowing layout (below 760 px)
         self.pictures = {}  # picture file -> (screen, selectors showing it)
+        self.logs_above = {}  # control name -> the move logs above it in its container
 
     def picture_data(self, path, boxes):
         """The large pictures travel as WebP (about a fourth of the JPEG's
@@ -161,11 +175,12 @@ class Page:
             'italic ' if f['italic'] else '', 'bold ' if f['bold'] else 'normal ', f['size'],
             FONT_FAMILY, readable(f['colour'], large), 'underline' if f['underline'] else 'none'))
 
-    # --- Keyboard order ---------------------------------------------------------
+    # --- The order things are seen -----------------------------------------------
 
     def tab_key(self, w):
-        """The widget's place in the window's keyboard order; a group box
-        takes its first control's place; None for what takes no focus."""
+        """Whether the widget or a control inside it takes the focus in the
+        window: its place in the window's keyboard order (a group box takes
+        its first control's), or None."""
         if w.get('name') in self.tab:
             return self.tab[w.get('name')]
         keys = [k for k in (self.tab_key(c) for c in w.findall('widget')) if k is not None]
@@ -177,44 +192,49 @@ class Page:
         m = re.match(r'^(?:NBof|T)(.+)$', label.get('name'))
         return m.group(1) if m and label.get('class') == 'QLabel' else None
 
-    def ordered(self, container):
-        """The container's children in keyboard order: (widget, leading)."""
+    def rows(self, container):
+        """The container's children as they are seen: rows of children whose
+        heights overlap, top to bottom, each row left to right; a caption
+        label T<name> moved right before its control <name>."""
         children = container.findall('widget')
-        siblings = {c.get('name') for c in children}
-        leading, trailing, pending = [], [], []
-        before = {}
-        focusable = []
-        for c in children:
-            owner = self.names(c)
-            if owner in siblings and owner != c.get('name'):
-                before.setdefault(owner, []).append(c)
-            elif self.tab_key(c) is None:
-                pending.append(c)
+        placed = sorted(children, key=lambda w: (rect_of(w)[1], rect_of(w)[0]))
+        rows = []
+        for w in placed:
+            x, y, width, height = rect_of(w)
+            if rows and y < rows[-1]['bottom']:
+                rows[-1]['items'].append(w)
+                rows[-1]['bottom'] = max(rows[-1]['bottom'], y + height)
             else:
-                (before.setdefault(c.get('name'), []) if focusable else leading).extend(pending)
-                pending = []
-                focusable.append(c)
-        trailing = pending
-        out = [(w, True) for w in leading]
-        for c in sorted(focusable, key=self.tab_key):
-            out.extend((w, False) for w in before.get(c.get('name'), []))
-            out.append((c, False))
-        out.extend((w, False) for w in trailing)
-        # Caption labels and notes of controls that take no focus stay in order.
-        placed = {id(w) for w, _ in out}
-        out.extend((w, False) for w in children if id(w) not in placed)
+                rows.append({'items': [w], 'bottom': y + height})
+        rows = [sorted(row['items'], key=lambda w: (rect_of(w)[0], rect_of(w)[1])) for row in rows]
+        siblings = {c.get('name') for c in children}
+        captions = {self.names(c): c for c in children
+                    if c.get('name').startswith('T') and self.names(c) in siblings and self.names(c) != c.get('name')}
+        moved = {id(c) for c in captions.values()}
+        out = []
+        for row in rows:
+            items = []
+            for w in row:
+                if id(w) in moved:
+                    continue
+                if w.get('name') in captions:
+                    items.append(captions[w.get('name')])
+                items.append(w)
+            if items:
+                out.append(items)
         return out
 
     # --- Elements ---------------------------------------------------------------
 
     def descriptions(self, container):
         """The description elements of the container's controls: controls
-        next to each other in keyboard order with the same description share
-        one element, after the last of them. Returns control name -> element
-        id, and element id -> (text, the control it follows)."""
+        next to each other in the order they are seen with the same
+        description share one element, after the row of the last of them.
+        Returns control name -> element id, and element id -> (text, the
+        control whose row it follows)."""
         ids, elements = {}, {}
         run = None  # (text, element id) of the control just before
-        for w, _ in self.ordered(container):
+        for w in (w for row in self.rows(container) for w in row):
             if self.tab_key(w) is None:
                 continue
             about = text_of(w, 'accessibleDescription')
@@ -236,10 +256,14 @@ class Page:
         self.css.append('%s { %s }' % (sel, self.font_css(f)))
         x, y, width, height = rect_of(w)
         auto = text_of(w, 'autoSize') == 'true'
+        # Below a move log that has grown to hold its whole text, a control
+        # moves down by as much; a screen grows by all of its logs'.
+        top = grown(y, self.logs_above.get(name, []))
+        tall = grown(height, [log.get('name') for log in self.logs_in(w)] if cls == 'QFrame' else [])
         if auto:
-            self.wide.append('%s { left: %dpx; top: %dpx; }' % (sel, x, y))
+            self.wide.append('%s { left: %dpx; top: %s; }' % (sel, x, top))
         else:
-            self.wide.append('%s { left: %dpx; top: %dpx; width: %dpx; height: %dpx; }' % (sel, x, y, width, height))
+            self.wide.append('%s { left: %dpx; top: %s; width: %dpx; height: %s; }' % (sel, x, top, width, tall))
         disabled = ' disabled' if text_of(w, 'enabled') == 'false' else ''
         esc = lambda s: html.escape(s or '', quote=True)
         # The name a screen reader gives: the caption label's text where the
@@ -251,7 +275,15 @@ class Page:
 
         if cls == 'QFrame':
             hidden = '' if name == START_SCREEN else ' hidden'
-            out.append('%s<section id="%s" class="screen"%s>' % (pad, name, hidden))
+            first = self.rows(w)[0][0]
+            titled = first.get('class') == 'QLabel' and prop(first, 'pixmap') is None
+            heading = first.get('name') if titled else name + '-heading'
+            out.append('%s<section id="%s" class="screen" aria-labelledby="%s"%s>' % (pad, name, heading, hidden))
+            if not titled:
+                # A screen that shows only a picture gets a heading for a
+                # screen reader, to be moved to and named by.
+                text = self.facts['texts'][SCREEN_HEADINGS[name]]
+                out.append('%s  <h2 id="%s" class="visually-hidden" tabindex="-1">%s</h2>' % (pad, heading, esc(text)))
             self.children(w, f, out, depth + 1, name)
             out.append('%s</section>' % pad)
         elif cls == 'QGroupBox':
@@ -285,9 +317,10 @@ class Page:
             if name.startswith('T') and owner and self.find(owner) is not None:
                 out.append('%s<label id="%s" for="%s" class="%s">%s</label>'
                            % (pad, name, owner, kind, esc(text_of(w, 'text'))))
+            elif heading:
+                out.append('%s<h2 id="%s" class="%s" tabindex="-1">%s</h2>' % (pad, name, kind, esc(text_of(w, 'text'))))
             else:
-                tag = 'h2' if heading else 'div'
-                out.append('%s<%s id="%s" class="%s">%s</%s>' % (pad, tag, name, kind, esc(text_of(w, 'text')), tag))
+                out.append('%s<div id="%s" class="%s">%s</div>' % (pad, name, kind, esc(text_of(w, 'text'))))
         elif cls == 'QLineEdit':
             field = self.inputs.get(name)
             if field and (prop(w, 'maxLength') is not None or prop(w, 'text') is not None):
@@ -332,44 +365,33 @@ class Page:
         caption = self.find('T' + w.get('name'))
         return caption is not None and caption.get('class') == 'QLabel'
 
-    def flow_order(self, container, ids):
-        """Below 760 pixels the screens flow in one column in the window's
-        visual order: rows of controls whose heights overlap, top to bottom,
-        each row left to right; a description after the row of the control
-        it describes. CSS order values for the children and descriptions."""
-        placed = sorted(container.findall('widget'), key=lambda w: (rect_of(w)[1], rect_of(w)[0]))
-        rows = []
-        for w in placed:
-            x, y, width, height = rect_of(w)
-            if rows and y < rows[-1]['bottom']:
-                rows[-1]['items'].append(w)
-                rows[-1]['bottom'] = max(rows[-1]['bottom'], y + height)
-            else:
-                rows.append({'items': [w], 'bottom': y + height})
-        order, rank = {}, 0
-        for row in rows:
-            for w in sorted(row['items'], key=lambda w: (rect_of(w)[0], rect_of(w)[1])):
-                order[w.get('name')] = rank
-                rank += 2
-            for w in row['items']:
-                if w.get('name') in ids:
-                    order.setdefault(ids[w.get('name')], rank - 1)
-        return order
+    @staticmethod
+    def is_log(w):
+        """A move log: a field the core does not read, which the system writes."""
+        return w.get('class') == 'QLineEdit' and w.get('name', '').startswith('InfoBM')
+
+    def logs_in(self, container):
+        return [w for w in container.iter('widget') if self.is_log(w)]
 
     def children(self, container, font, out, depth, screen):
         ids, elements = self.descriptions(container)
-        for name, rank in self.flow_order(container, ids).items():
-            box = '-box' if (self.find(name) is not None and self.find(name).get('class') == 'QRadioButton') else ''
-            self.narrow.append('#%s%s { order: %d; }' % (name, box, rank))
-        for child, leading in self.ordered(container):
-            name = child.get('name')
-            notes = [n.get('name') for n in container.findall('widget')
-                     if self.names(n) == name and n.get('name').startswith('NBof')]
-            described = notes + ([ids[name]] if name in ids else [])
-            heading = leading and container.get('class') == 'QFrame' and child.get('class') == 'QLabel'
-            self.widget(child, font, out, depth, screen, heading, described)
+        # The move logs among the children, and the children wholly below each.
+        for log in (c for c in container.findall('widget') if self.is_log(c)):
+            bottom = rect_of(log)[1] + rect_of(log)[3]
+            for c in container.findall('widget'):
+                if rect_of(c)[1] >= bottom:
+                    self.logs_above.setdefault(c.get('name'), []).append(log.get('name'))
+        for number, row in enumerate(self.rows(container)):
+            for child in row:
+                name = child.get('name')
+                notes = [n.get('name') for n in container.findall('widget')
+                         if self.names(n) == name and n.get('name').startswith('NBof')]
+                described = notes + ([ids[name]] if name in ids else [])
+                heading = (number == 0 and child is row[0] and container.get('class') == 'QFrame'
+                           and child.get('class') == 'QLabel' and prop(child, 'pixmap') is None)
+                self.widget(child, font, out, depth, screen, heading, described)
             for ident, (about, last) in elements.items():
-                if last == name:
+                if any(last == c.get('name') for c in row):
                     out.append('%s<span id="%s" class="about">%s</span>'
                                % ('  ' * depth, ident, html.escape(about)))
 
@@ -384,10 +406,18 @@ class Page:
         client = form.find('widget')
         for panel in client.findall('widget'):
             self.widget(panel, font, out, 2, panel.get('name'))
-            if panel.get('name') == 'BattlePanel':
-                # The page's additions to the duel screen stand just below it.
-                px, py, pw, ph = rect_of(panel)
-                self.wide.append('#DuelExtras { left: %dpx; top: %dpx; width: %dpx; }' % (px, py + ph + px, pw))
+        # The page's additions to a screen stand just below it, or below the
+        # control named, as wide as it; below a log that has grown, lower.
+        for extras, (screen, control) in SCREEN_EXTRAS.items():
+            panel = self.find(screen)
+            px, py, pw, ph = rect_of(panel)
+            logs = [log.get('name') for log in self.logs_in(panel)]
+            if control is None:
+                self.wide.append('#%s { left: %dpx; top: %s; width: %dpx; }' % (extras, px, grown(py + ph + px, logs), pw))
+            else:
+                cx, cy, cw, ch = rect_of(self.find(control))
+                self.wide.append('#%s { left: %dpx; top: %s; width: %dpx; }'
+                                 % (extras, px + cx, grown(py + cy + ch + 8, self.logs_above.get(control, [])), cw))
         # Each screen's pictures are decoded when the screen is first shown:
         # their rules wait in an inert script element until then.
         lazy = []
@@ -401,6 +431,15 @@ class Page:
             lazy.append(inert_pieces(rule, 'text/css', 'screen-pictures', 'data-screen="%s"' % screen))
         title = text_of(form, 'windowTitle')
         return title, '\n'.join(out), '\n'.join(lazy)
+
+
+def grown(pixels, logs):
+    """A length in pixels grown by the growth of the move logs named: each
+    log's --<name>-grow, which the page's script sets once the log holds more
+    than its one line."""
+    if not logs:
+        return '%dpx' % pixels
+    return 'calc(%dpx%s)' % (pixels, ''.join(' + var(--%s-grow, 0px)' % log for log in logs))
 
 
 # The browser reads an inert script element's text the faster the shorter it

@@ -58,8 +58,9 @@
   // One box at a time; the page takes no other input while it shows, and
   // Tab goes round the box's buttons only. The message dialog has OK, the
   // error box a stop sign and OK, the question a question mark, Yes (the
-  // default) and No, and is left by those two only: Escape and clicks beside
-  // the box do nothing. The focus goes back where it was when the box closes.
+  // default) and No. Escape closes a box as OK does and answers a question
+  // No; clicks beside the box do nothing. The focus goes back where it was
+  // when the box closes.
   const Dialogs = {
     show(kind, title, text) {
       const layer = $('ModalLayer');
@@ -76,6 +77,11 @@
       const returnFocus = document.activeElement;
       const order = shown.map((answer) => buttons[answer]);
       const holdFocus = (event) => {
+        if (event.key === 'Escape') {
+          event.preventDefault();
+          buttons[kind === 'question' ? 'no' : 'ok'].click();
+          return;
+        }
         if (event.key !== 'Tab') return;
         event.preventDefault();
         const at = order.indexOf(document.activeElement);
@@ -128,7 +134,15 @@
       document.head.appendChild(style);
       for (const piece of pieces) piece.remove();
     }
-    fitLogs();
+    if (logsToFit) fitLogs();
+  }
+  // Shows a screen the user asked for: the focus moves to its heading, and
+  // its heading's text is announced as the screen's name.
+  function enter(id) {
+    show(id);
+    const heading = $(id).querySelector('h2');
+    heading.focus();
+    setText('ScreenSpoken', heading.textContent);
   }
   const hide = (id) => { $(id).hidden = true; };
   const setText = (id, text) => { $(id).textContent = text; };
@@ -159,15 +173,47 @@
     return results;
   }
 
-  // Below 760 pixels a move log wraps and is as tall as its text; from 760
-  // it is the window's one-line field.
+  // A move log wraps and grows to hold its whole text at every width; from
+  // 760 pixels what stands below it in the window's layout moves down by as
+  // much (--InfoBM1-grow, --InfoBM2-grow: make_page.py). The logs are fitted
+  // when their text changes, on a shown screen: a page just read holds the
+  // one-line start-up text and is laid out by nothing here.
+  let logsToFit = false;  // a log's text changed while its screen was hidden
+  let logsWritten = false;  // the logs have held more than their start-up text
+  // Lays the page out once: both logs measured at their one-line height,
+  // then given the height of their whole text. Where the second log's end
+  // then stands, and how much of the window the odds' bar takes on a phone.
   function fitLogs() {
-    for (const log of document.querySelectorAll('textarea.log')) {
-      log.style.height = '';
-      if (!phone.matches || !log.offsetParent) continue;
-      const style = getComputedStyle(log);
-      log.style.height = `${log.scrollHeight + parseFloat(style.borderTopWidth) + parseFloat(style.borderBottomWidth)}px`;
+    if ($('BattlePanel').hidden) {
+      logsToFit = true;
+      return null;
     }
+    logsToFit = false;
+    const logs = [$('InfoBM1'), $('InfoBM2')];
+    for (const log of logs) {
+      log.style.height = '';
+      $('ClientArea').style.setProperty(`--${log.id}-grow`, '0px');
+    }
+    const sizes = logs.map((log) => ({ base: log.offsetHeight, whole: log.scrollHeight + log.offsetHeight - log.clientHeight,
+      top: log.getBoundingClientRect().top }));
+    const bar = phone.matches ? $('Odds').offsetHeight : 0;
+    const grows = sizes.map(({ base, whole }) => Math.max(0, Math.ceil(whole - base)));
+    logs.forEach((log, k) => {
+      log.style.height = grows[k] ? `${sizes[k].base + grows[k]}px` : '';
+      $('ClientArea').style.setProperty(`--${log.id}-grow`, `${grows[k]}px`);
+    });
+    // Whatever stands below the first log moves down by its growth.
+    return { verdict: sizes[1].top + grows[0] + sizes[1].base + grows[1], bar };
+  }
+  function logsChanged() {
+    logsWritten = true;
+    return fitLogs();
+  }
+  // After a duel the end of the second log, the verdict, is in view (on a
+  // phone above the odds' bar).
+  function showVerdict(fitted) {
+    if (fitted && (fitted.verdict > innerHeight - fitted.bar || fitted.verdict < 0))
+      $('InfoBM2').scrollIntoView({ block: 'end' });
   }
 
   // A refusal marks the field it concerns (aria-invalid, an outline, the
@@ -193,13 +239,8 @@
   // extras, just below the window's screen.
   function placeNotices() {
     const notices = $('LinkNotices');
-    if (phone.matches) {
-      $('TInfoBM1').before(notices);
-      notices.style.order = String(Number(getComputedStyle($('TInfoBM1')).order) - 1);
-    } else if (notices.parentElement !== $('DuelExtras')) {
-      $('DuelExtras').prepend(notices);
-      notices.style.order = '';
-    }
+    if (phone.matches) $('TInfoBM1').before(notices);
+    else if (notices.parentElement !== $('DuelExtras')) $('DuelExtras').prepend(notices);
   }
 
   // --- Links and the clipboard ------------------------------------------------
@@ -245,7 +286,7 @@
     duelLink = fragment ? Address.withFragment(fragment) : '';
     setValue('DuelLink', duelLink);
     $('CopyDuelLink').disabled = !duelLink;
-    noteLink($('DuelLinkNote'), duelLink, [$('CopyDuelLink'), $('CopyResult')]);
+    noteLink($('DuelLinkNote'), duelLink, [$('CopyDuelLink'), $('CopyResult'), $('CopyResultBBCode')]);
   }
   // Both logs under their captions, as the window shows them.
   const logsText = () => ['1', '2'].map((d) => `${$('TInfoBM' + d).textContent}\n${$('InfoBM' + d).value}`);
@@ -258,15 +299,16 @@
     // itself).
     setText('DuelSpoken', shown.InfoBM1 ? logsText().join('\n') : '');
     $('CopyResult').disabled = !shown.InfoBM1;
-    fitLogs();
+    $('CopyResultBBCode').disabled = !shown.InfoBM1;
+    return logsChanged();
   }
-  // The result for a forum post: both logs under their captions, the
-  // message if there is one, and the duel's link.
-  function resultText() {
-    const parts = logsText();
-    if ($('ErrorText').textContent) parts.push($('ErrorText').textContent);
-    if (duelLink) parts.push(duelLink);
-    return parts.join('\n\n');
+  // The result for a forum post as the core writes it, "plain" or "bbcode":
+  // both logs under their captions, the message if there is one, the duel's
+  // link, and after a fair duel its verification link and commitments.
+  function forumPost(format) {
+    const fair = window.SaberlineFair && window.SaberlineFair.forumParts && window.SaberlineFair.forumParts();
+    const shown = { InfoBM1: $('InfoBM1').value, InfoBM2: $('InfoBM2').value, ErrorText: $('ErrorText').textContent };
+    return call(core.forumPost, shown, duelLink, fair || null, format).post;
   }
 
   // --- Handlers: the window's, step for step ---------------------------------
@@ -276,23 +318,25 @@
     hide('PCalcOfBattleChars');
     setText('ErrorText', '');
   }
-  function HelpActionClick() { hide('BattlePanel'); show('HelpPanel'); }
-  function ForHelpCloseClick() { show('BattlePanel'); hide('HelpPanel'); }
-  function AboutActionClick() { hide('BattlePanel'); show('AboutPanel'); }
-  function ForAboutCloseClick() { show('BattlePanel'); hide('AboutPanel'); }
-  function btn1Click() { hide('BattlePanel'); show('PCalcOfBattleChars'); }
-  function GoBattlePanelClick() { show('BattlePanel'); hide('PCalcOfBattleChars'); }
+  function HelpActionClick() { hide('BattlePanel'); enter('HelpPanel'); }
+  function ForHelpCloseClick() { hide('HelpPanel'); enter('BattlePanel'); }
+  function AboutActionClick() { hide('BattlePanel'); enter('AboutPanel'); }
+  function ForAboutCloseClick() { hide('AboutPanel'); enter('BattlePanel'); }
+  function btn1Click() { hide('BattlePanel'); enter('PCalcOfBattleChars'); }
+  function GoBattlePanelClick() { hide('PCalcOfBattleChars'); enter('BattlePanel'); }
 
   function GoBattleClick() {
     hide('ReplayMark');
     const shown = call(core.runDuel, readDuelFields());
-    showDuelTexts(shown);
+    const fitted = showDuelTexts(shown);
     markRefused(shown.field);
+    if (shown.InfoBM1) showVerdict(fitted);
   }
   function GenShAttack1Click() { setValue('ShAtack1', call(core.generateScheme).scheme); }
   function GenShAtack2Click() { setValue('ShAtack2', call(core.generateScheme).scheme); }
 
   async function CalcOfBattleCharsClick() {
+    setText('TransferStatus', '');
     const calculation = call(core.calculate, readForumFields());
     if (calculation.message) {
       await Dialogs.message(calculation.message);
@@ -303,7 +347,10 @@
     for (const { name } of facts.combatResults) setValue(name, calculation[name]);
   }
 
+  // The page stays on the calculator; its status line says what reached the
+  // duel screen.
   async function MoveCarsOfBattlePanelClick() {
+    setText('TransferStatus', '');
     const check = call(core.checkTransfer, readCombatResults());
     if (check.message) {
       await Dialogs.message(check.message);
@@ -315,7 +362,9 @@
     setValue('InfoBM1', '');
     setValue('InfoBM2', '');
     setText('ErrorText', '');
-    fitLogs();
+    logsChanged();
+    setText('TransferStatus', check.notice);
+    $('TransferStatus').scrollIntoView({ block: 'nearest' });
   }
 
   // What starting over would lose (a fair duel's secret not yet fought, a
@@ -335,7 +384,10 @@
     if (duelLink) copyLink($('DuelLink'), duelLink);
   }
   function CopyResultClick() {
-    copyText(resultText());
+    copyText(forumPost('plain'));
+  }
+  function CopyResultBBCodeClick() {
+    copyText(forumPost('bbcode'));
   }
 
   // A link someone else made, pasted whole or only its part after '#',
@@ -343,17 +395,23 @@
   // A verification link is read exactly as pasted, as saberline-cli reads
   // it; a duel link without the spaces around it.
   async function OpenPastedLinkClick() {
-    const pasted = $('PastedLink').value;
     const fair = window.SaberlineFair;
+    // A verification is read as pasted, line breaks and all (fair.js keeps
+    // what the one-line field drops).
+    const pasted = fair ? fair.textOf($('PastedLink')) : $('PastedLink').value;
+    const shown = $('PastedLink').value;
     if (!(await mayStartOver())) return;
     startUp();
     if (fair && fair.claims(pasted)) return fair.openLink(pasted);
-    return openDuelLink(Address.fragmentOf(pasted));
+    return openDuelLink(Address.fragmentOf(shown));
   }
 
   // --- Exact odds as the fields stand ---------------------------------------
   // The odds of the start-up fields came with the page (its facts, worked
-  // out by the core when the page was made).
+  // out by the core when the page was made). Under the five figures, how the
+  // duel stands by the end of each move, drawn as one picture with its
+  // summary in one line.
+  let oddsShown = null;  // { refusal } or { figures, summary }: what the odds show
   function refreshOdds() {
     const fields = readDuelFields();
     const atStartUp = facts.duelFields.every(({ name, startUp }) => fields[name] === startUp);
@@ -361,10 +419,84 @@
     const refusal = odds.errorBox !== undefined ? odds.errorBox : odds.ErrorText;
     setText('OddsMessage', refusal);
     $('OddsNumbers').hidden = refusal !== '';
+    $('OddsChart').hidden = refusal !== '';
+    const figures = {};
     for (const { control } of facts.oddsFigures) {
-      setText(control, refusal ? '' : odds[control]);
+      figures[control] = refusal ? '' : odds[control];
+      setText(control, figures[control]);
       $(control).dataset.value = refusal ? '' : String(odds.values[control]);
     }
+    if (!refusal) drawOdds(odds);
+    oddsShown = refusal ? { refusal } : { figures, summary: odds.summary };
+    speakOddsSoon();
+  }
+
+  // The picture: four bands stacked from the bottom, move 0 to 100 across,
+  // 0 to 100 % up (the SVG's own units): duellist 1 has won, both have
+  // fallen, the duel goes on, duellist 2 has won; and a line at the move by
+  // which the duel is decided with 90 % certainty, which the summary names.
+  const svgNS = 'http://www.w3.org/2000/svg';
+  const bandNames = ['OddsBand1', 'OddsBandBoth', 'OddsBandGoing', 'OddsBand2'];
+  function drawOdds(odds) {
+    const svg = $('OddsPicture');
+    if (!svg.firstChild) {
+      for (const id of bandNames) {
+        const band = document.createElementNS(svgNS, 'polygon');
+        band.id = id;
+        svg.appendChild(band);
+      }
+      const line = document.createElementNS(svgNS, 'line');
+      line.id = 'OddsDecided';
+      line.setAttribute('y1', '0');
+      line.setAttribute('y2', '100');
+      svg.appendChild(line);
+    }
+    // The heights between the bands by the end of move n (0: before move 1).
+    const edges = (n) => {
+      const [one, two, both] = n === 0 ? [0, 0, 0] : odds.byMove[n - 1];
+      return [0, one, one + both, 1 - two, 1];
+    };
+    const columns = Array.from({ length: odds.byMove.length + 1 }, (_, n) => edges(n));
+    const point = (n, height) => `${n},${(100 - 100 * height).toFixed(3)}`;
+    bandNames.forEach((id, k) => {
+      const lower = columns.map((edge, n) => point(n, edge[k]));
+      const upper = columns.map((edge, n) => point(n, edge[k + 1])).reverse();
+      $(id).setAttribute('points', lower.concat(upper).join(' '));
+    });
+    const line = $('OddsDecided');
+    line.style.display = odds.decidedBy > 0 ? '' : 'none';
+    line.setAttribute('x1', String(odds.decidedBy));
+    line.setAttribute('x2', String(odds.decidedBy));
+    setText('OddsSummary', odds.summary);
+  }
+
+  // The odds are spoken once typing pauses, about a second after the last
+  // change: only the figures and the summary that changed since they were
+  // last spoken, and a refusal only when it is not the one last spoken. What
+  // a page shows when it opens is not spoken.
+  let oddsSpoken = null;
+  let speakTimer = 0;
+  function speakOddsSoon() {
+    if (!oddsSpoken) {
+      oddsSpoken = oddsShown;
+      return;
+    }
+    clearTimeout(speakTimer);
+    speakTimer = setTimeout(speakOdds, 1000);
+  }
+  function speakOdds() {
+    const now = oddsShown;
+    const before = oddsSpoken;
+    const said = [];
+    if (now.refusal) {
+      if (now.refusal !== before.refusal) said.push(now.refusal);
+    } else {
+      for (const { control, label } of facts.oddsFigures)
+        if (before.refusal || now.figures[control] !== before.figures[control]) said.push(`${label} ${now.figures[control]}`);
+      if (now.summary !== before.summary) said.push(now.summary);
+    }
+    oddsSpoken = now;
+    if (said.length) setText('OddsSpoken', said.join('; '));
   }
 
   // --- Start-up ------------------------------------------------------------
@@ -378,7 +510,12 @@
     markRefused(null);
     setDuelLink('');
     setText('DuelSpoken', '');
+    setText('TransferStatus', '');
     $('CopyResult').disabled = true;
+    $('CopyResultBBCode').disabled = true;
+    // What the page then shows is not spoken as a change.
+    oddsSpoken = null;
+    if (!asRead) fitLogs();
     // A core just started throws the page's own dice already.
     const clockList = Address.clockList();
     setText('PageNotice', asRead && clockList === null ? '' : call(core.setClockList, clockList).message);
@@ -481,6 +618,7 @@
     MoveCarsOfBattlePanel: MoveCarsOfBattlePanelClick,
     CopyDuelLink: CopyDuelLinkClick,
     CopyResult: CopyResultClick,
+    CopyResultBBCode: CopyResultBBCodeClick,
     OpenPastedLink: OpenPastedLinkClick,
   };
 
@@ -577,7 +715,7 @@
       if (event.target.matches('textarea.log')) {
         // A move log is one line, as the window's field: no line breaks.
         if (/[\r\n]/.test(event.target.value)) event.target.value = event.target.value.replace(/[\r\n]+/g, ' ');
-        fitLogs();
+        logsChanged();
       }
       if (event.target === refused) markRefused(null);
       refreshOdds();
@@ -590,8 +728,9 @@
     });
     $('ErrorText').setAttribute('role', 'status');
     placeNotices();
-    phone.addEventListener('change', () => { placeNotices(); fitLogs(); });
-    window.addEventListener('resize', fitLogs);
+    phone.addEventListener('change', placeNotices);
+    // A new width wraps the logs anew.
+    window.addEventListener('resize', () => { if (logsWritten) fitLogs(); });
     window.addEventListener('hashchange', () => {
       const fragment = Address.fragment();
       if (fragment) openAddressedLink(fragment);

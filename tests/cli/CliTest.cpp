@@ -3,17 +3,20 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "Calculator.h"
 #include "Cli.h"
 #include "CliRun.h"
+#include "DuelLink.h"
 #include "DuelRequest.h"
-#include "DuelTestSupport.h"
 #include "Readings.h"
+#include "DuelTestSupport.h"
 #include "Texts.h"
 #include "Version.h"
 
@@ -147,6 +150,69 @@ TEST(CliDuel, SchemeOfExactlyTheFieldLengthIsAccepted) {
     const Json result = Json::parse(run.out);
     EXPECT_EQ(result["InfoBM1"], "30 | 0(3+/X) | убит: ничья;");
     EXPECT_EQ(result["InfoBM2"], "30 | 0(3+/X) | убит: ничья;");
+}
+
+// The forum post in BBCode, as the page's copy button writes it; the duel's
+// link, with the page's address, replays the same duel.
+TEST(CliDuel, BBCodePostHoldsTheLogsTheMessageAndALinkThatReplaysTheDuel) {
+    const std::string request = R"({"BP1":"30","OgnOr1":"12","HolOr1":"1","StrZ1":"3",
+                                    "BP2":"20","OgnOr2":"9","HolOr2":"1","StrZ2":"4","TypeBattle":1})";
+    const std::string clock = ClockFor({{4, 2}, {6, 5}});
+    const std::string logs =
+        "[b]Ходы бойца №1:[/b]\n[code]30 | 30(4) | 24(6) | 24;[/code]\n\n"
+        "[b]Ходы бойца №2:[/b]\n[code]20 | 12(2) | -8(5) | убит: поражение;[/code]";
+    const CliRun bare = RunCommand({"duel", "--bbcode", "--clock", clock}, request);
+    ExpectSuccess(bare);
+    EXPECT_EQ(bare.out, logs + "\n");
+
+    const std::string address = "https://forum.example/files/saberline.html";
+    const CliRun linked = RunCommand({"duel", "--bbcode", "--clock", clock, "--address", address}, request);
+    ExpectSuccess(linked);
+    const std::string start = logs + "\n\n[url]" + address + "#";
+    ASSERT_EQ(linked.out.substr(0, start.size()), start);
+    ASSERT_EQ(linked.out.substr(linked.out.size() - 7), "[/url]\n");
+    const std::string fragment = linked.out.substr(start.size(), linked.out.size() - 7 - start.size());
+    const std::optional<saberline::DuelLink> read = saberline::ReadDuelLink(fragment);
+    ASSERT_TRUE(read.has_value()) << fragment;
+    EXPECT_EQ(saberline::WriteClockList(read->readings), clock);
+    EXPECT_EQ(read->request.duellists[0].firearm, "12");
+
+    // The real clock: a link whose readings fight the same duel again.
+    const CliRun real = RunCommand({"duel", "--bbcode", "--address", address}, request);
+    ExpectSuccess(real);
+    const std::size_t at = real.out.find("[url]" + address + "#");
+    ASSERT_NE(at, std::string::npos) << real.out;
+    const std::size_t from = at + 6 + address.size();
+    const std::optional<saberline::DuelLink> again =
+        saberline::ReadDuelLink(real.out.substr(from, real.out.find("[/url]") - from));
+    ASSERT_TRUE(again.has_value());
+    const CliRun replay =
+        RunCommand({"duel", "--bbcode", "--clock", saberline::WriteClockList(again->readings)}, request);
+    EXPECT_EQ(replay.out, real.out.substr(0, at - 2) + "\n");
+
+    // A refusal: its message, and no link, for no die was thrown.
+    const CliRun refused = RunCommand({"duel", "--bbcode", "--address", address}, "{}");
+    ExpectSuccess(refused);
+    EXPECT_EQ(refused.out, std::string("[b]Ходы бойца №1:[/b]\n[code][/code]\n\n[b]Ходы бойца №2:[/b]\n[code][/code]\n\n") +
+                              saberline::texts::kInputError + "\n");
+}
+
+TEST(CliDuel, BBCodeOptionsThatDoNotGoTogetherAreBadInput) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"duel", "--bbcode", "--json"}, "--json excludes --bbcode"},
+        {{"duel", "--address", "https://forum.example/s.html"}, "--address goes with --bbcode"},
+        {{"duel", "--bbcode", "--address", "ftp://forum.example/s.html"}, "--address must be"},
+        {{"duel", "--bbcode", "--address", "https://forum.example/s.html#x"}, "--address must be"},
+        {{"duel", "--bbcode", "--address", "https://"}, "--address must be"},
+        {{"duel", "--bbcode", "--address", "https://forum.example/a b.html"}, "--address must be"},
+    };
+    for (const auto& [args, complaint] : cases) {
+        const CliRun run = RunCommand(args, "{}");
+        EXPECT_EQ(run.status, 2) << complaint;
+        EXPECT_EQ(run.out, "") << complaint;
+        EXPECT_NE(run.err.find(complaint), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
 }
 
 // Bad input and usage errors: one line on standard error, nothing on
@@ -450,6 +516,29 @@ TEST(CliOdds, HandComputedDuels) {
     EXPECT_EQ(text.out,
               "Duellist 1 wins: 0.0 %\nDuellist 2 wins: 0.0 %\nBoth fall: 0.0 %\n"
               "Undecided after 100 moves: 100.0 %\nExpected number of moves: 100.0\n");
+}
+
+TEST(CliOdds, ByMoveGivesHowTheDuelStandsByTheEndOfEachMove) {
+    // Health 1 each, every 4, 5 or 6 kills: the duel goes on past move n
+    // with chance 4^-n, and each ending takes a third of the rest.
+    const CliRun run = RunCommand({"odds", "--json"}, R"({"BP1":"1","OgnOr1":"1","HolOr1":"1","StrZ1":"0",
+                                                         "BP2":"1","OgnOr2":"1","HolOr2":"1","StrZ2":"0"})");
+    ExpectSuccess(run);
+    const Json odds = Json::parse(run.out);
+    const Json& byMove = odds["by_move"];
+    ASSERT_EQ(byMove.size(), 100u);
+    double going = 1;
+    for (std::size_t n = 0; n < byMove.size(); ++n) {
+        going /= 4;
+        const Json& entry = byMove[n];
+        EXPECT_EQ(entry.size(), 4u);
+        EXPECT_NEAR(entry["going"].get<double>(), going, 1e-15) << n + 1;
+        for (const char* ending : {"duellist1", "duellist2", "both_fell"})
+            EXPECT_NEAR(entry[ending].get<double>(), (1 - going) / 3, 1e-12) << ending << " by move " << n + 1;
+    }
+    // Move 100's entry is the figures, to the last bit as printed.
+    for (const char* key : {"duellist1", "duellist2", "both_fell"}) EXPECT_EQ(byMove[99][key], odds[key]) << key;
+    EXPECT_EQ(byMove[99]["going"], odds["undecided"]);
 }
 
 TEST(CliOdds, RefusedRequestGivesOnlyTheMessage) {

@@ -10,6 +10,7 @@
 
 #include "Cli.h"
 #include "DuelRequest.h"
+#include "CliProcess.h"
 #include "CliRun.h"
 #include "DiceStatistics.h"
 #include "Fair.h"
@@ -46,41 +47,20 @@ void ExpectHex64(const std::string& hex) {
     EXPECT_EQ(hex.find_first_not_of("0123456789abcdef"), std::string::npos) << hex;
 }
 
-TEST(FairCommit, PrintsAFreshSecretAndItsSha256) {
-    std::set<std::string> secrets;
-    for (int i = 0; i < 20; ++i) {
-        const CliRun run = RunCommand({"fair", "commit"});
-        ASSERT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, "");
-        const Json result = Json::parse(run.out);
-        const std::string secret = result.at("secret");
-        const std::string commitment = result.at("commitment");
-        EXPECT_EQ(run.out, "{\"secret\":\"" + secret + "\",\"commitment\":\"" + commitment + "\"}\n");
-        ExpectHex64(secret);
-        ExpectHex64(commitment);
-        EXPECT_EQ(commitment, fair::ToHex(fair::Sha256(*fair::Hex32(secret))));
-        secrets.insert(secret);
-    }
-    EXPECT_EQ(secrets.size(), 20u);
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
-TEST(FairCommit, APlayersCommitmentIsAFreshSaltAndTheHashOfItsLayout) {
-    std::set<std::string> salts;
-    for (const std::string word : {"0", "1523", "1523", "18446744073709551615"}) {
-        const CliRun run = RunCommand({"fair", "commit", "--word", word});
-        ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-        const Json result = Json::parse(run.out);
-        const std::string salt = result.at("salt");
-        const std::string commitment = result.at("commitment");
-        EXPECT_EQ(run.out,
-                  "{\"word\":\"" + word + "\",\"salt\":\"" + salt + "\",\"commitment\":\"" + commitment + "\"}\n");
-        ExpectHex64(salt);
-        const std::string message = fair::WordCommitmentMessage(*fair::Hex32(salt), word);
-        EXPECT_EQ(commitment, fair::ToHex(fair::Sha256(Bytes(message))));
-        salts.insert(salt);
+// The canonical duel the rules fight for a request given as JSON.
+fair::CanonicalDuel DuelOf(const std::string& json) {
+    const Json object = Json::parse(json);
+    saberline::DuelRequest request = saberline::DuelRequest::StartUp();
+    for (const auto& item : object.items()) {
+        if (item.key() == "TypeBattle") request.type = static_cast<saberline::DuelType>(item.value().get<int>());
+        else FieldText(request, *saberline::FindDuelField(item.key())) = item.value().get<std::string>();
     }
-    EXPECT_EQ(salts.size(), 4u);  // the same word twice: two salts, two commitments
+    return std::get<fair::CanonicalDuel>(fair::Canonicalise(request));
 }
 
 // A mixed duel that cannot end before move 100: every one of the 100
@@ -94,14 +74,150 @@ const std::string kSecret = "5c955235ed9cf2e4dedac1caaecb4a58b678a6026fa31b6e750
 const std::string kSalt1 = "11aa" + std::string(60, '1');
 const std::string kSalt2 = "22bb" + std::string(60, '2');
 
+// The referee commits to the secret and the request together.
+TEST(FairCommit, PrintsAFreshSecretAndItsCommitmentToTheRequest) {
+    std::set<std::string> secrets;
+    for (int i = 0; i < 5; ++i) {
+        const CliRun run = RunProgram({"fair", "commit"}, kLongDuel);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const Json result = Json::parse(run.out);
+        const std::string secret = result.at("secret");
+        const std::string commitment = result.at("commitment");
+        EXPECT_EQ(run.out, "{\"secret\":\"" + secret + "\",\"commitment\":\"" + commitment + "\"}\n");
+        ExpectHex64(secret);
+        EXPECT_EQ(commitment, fair::ToHex(fair::RefereeCommitment(*fair::Hex32(secret), DuelOf(kLongDuel))));
+        // Not the secret's hash alone: the request is bound too.
+        EXPECT_NE(commitment, fair::ToHex(fair::Sha256(*fair::Hex32(secret))));
+        secrets.insert(secret);
+    }
+    EXPECT_EQ(secrets.size(), 5u);
+}
+
+// A request the rules refuse has no commitment: a mended request is a new
+// commitment, made after the mend.
+TEST(FairCommit, ARefusedRequestIsNeverCommitted) {
+    namespace texts = saberline::texts;
+    const std::pair<std::string, std::string> refused[] = {
+        {"{}", texts::kInputError},
+        {R"({"BP1":"0"})", texts::kInputError},
+        {R"({"TypeBattle":2,"BP1":"30","OgnOr1":"1","HolOr1":"8","StrZ1":"0","StrSt11":"1","StrSt12":"2",
+            "StrSt13":"2","ShAtack1":"1","BP2":"30","OgnOr2":"1","HolOr2":"8","StrZ2":"0","StrSt21":"1",
+            "StrSt22":"2","StrSt23":"3","ShAtack2":"1"})", texts::kDuplicateSides1},
+        {R"({"TypeBattle":2,"BP1":"30","OgnOr1":"1","HolOr1":"8","StrZ1":"1","StrSt11":"1","StrSt12":"2",
+            "StrSt13":"3","StrSt14":"4","ShAtack1":"1","BP2":"30","OgnOr2":"1","HolOr2":"8","StrZ2":"0",
+            "StrSt21":"1","StrSt22":"2","StrSt23":"3","ShAtack2":""})", texts::kCostumeError},
+    };
+    for (const auto& [request, message] : refused) {
+        SCOPED_TRACE(request);
+        const CliRun run = RunProgram({"fair", "commit"}, request);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, std::string("saberline-cli: the rules refuse the request: ") + message +
+                               " (a commitment binds the request: mend it, then commit)\n");
+    }
+}
+
+TEST(FairCommit, APlayersWordIsDrawnUnlessChosen) {
+    std::set<std::string> words;
+    std::set<std::string> salts;
+    for (int i = 0; i < 8; ++i) {
+        const CliRun run = RunProgram({"fair", "commit", "--player"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const Json result = Json::parse(run.out);
+        const std::string word = result.at("word");
+        const std::string salt = result.at("salt");
+        EXPECT_EQ(run.out, "{\"word\":\"" + word + "\",\"salt\":\"" + salt + "\",\"commitment\":\"" +
+                               result.at("commitment").get<std::string>() + "\"}\n");
+        EXPECT_EQ(fair::CheckWord(word), fair::WordProblem::None) << word;
+        EXPECT_EQ(result.at("commitment"), fair::ToHex(fair::PlayerCommitment(*fair::Hex32(salt), word)));
+        words.insert(word);
+        salts.insert(salt);
+    }
+    EXPECT_EQ(words.size(), 8u);
+    EXPECT_EQ(salts.size(), 8u);
+    // Drawn from 64 bits: most words have 19 or 20 digits.
+    EXPECT_GE(std::count_if(words.begin(), words.end(), [](const std::string& w) { return w.size() >= 18; }), 6);
+
+    // A chosen word: committed as given, with one line of warning.
+    for (const std::string word : {"0", "1523", "18446744073709551615"}) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"fair", "commit", "--word", word},
+                                                     {"fair", "commit", "--player", "--word", word}}) {
+            const CliRun run = RunProgram(args);
+            ASSERT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(run.err, "saberline-cli: warning: a chosen word can be guessed, and whoever guesses it can "
+                               "choose the ending; `fair commit --player` draws one\n");
+            const Json result = Json::parse(run.out);
+            EXPECT_EQ(result.at("word"), word);
+            EXPECT_EQ(result.at("commitment"),
+                      fair::ToHex(fair::PlayerCommitment(*fair::Hex32(result.at("salt").get<std::string>()), word)));
+        }
+    }
+}
+
+// Step 2: anyone checks the revealed secret against the commitment and the
+// thread's request, spelled any way the rules read alike.
+TEST(FairCheckSecret, OpensTheCommitmentOnlyWithItsSecretAndRequest) {
+    const Json committed = Json::parse(RunProgram({"fair", "commit"}, kLongDuel).out);
+    const std::string secret = committed.at("secret");
+    const std::string commitment = committed.at("commitment");
+    Json respelled = Json::parse(kLongDuel);
+    respelled["OgnOr1"] = "+3";
+    respelled["StrSt11"] = "3";
+    respelled["StrSt13"] = "1";
+    Json other = Json::parse(kLongDuel);
+    other["BP2"] = "9997";
+    std::string otherSecret = secret;
+    otherSecret[0] = otherSecret[0] == '0' ? '1' : '0';
+    struct Case {
+        std::string what, secret, commitment, request;
+        int status;
+    };
+    const Case cases[] = {
+        {"as committed", secret, commitment, kLongDuel, 0},
+        {"the commitment in capitals", secret, Upper(commitment), kLongDuel, 0},
+        {"the request respelled", secret, commitment, respelled.dump(), 0},
+        {"another request", secret, commitment, other.dump(), 1},
+        {"another secret", otherSecret, commitment, kLongDuel, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CliRun run = RunProgram({"fair", "check-secret", "--secret", c.secret, "--commitment", c.commitment},
+                                      c.request);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.err, "");
+        const Json result = Json::parse(run.out);
+        EXPECT_EQ(result.at("verified"), c.status == 0);
+        EXPECT_EQ(result.at("differs"), c.status == 0 ? Json::array() : Json({"commitment"}));
+        EXPECT_EQ(result.at("request"), Json::parse(RunProgram({"fair", "check-secret", "--secret", secret,
+                                                                "--commitment", commitment},
+                                                               c.request)
+                                                        .out)
+                                            .at("request"));
+    }
+    const CliRun refused = RunProgram({"fair", "check-secret", "--secret", secret, "--commitment", commitment},
+                                      R"({"BP1":"0"})");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("the rules refuse the request"), std::string::npos);
+}
+
+
+// The players' commitments to kSalt1, kSalt2 and their words.
+std::string Committed(int player, const std::string& word) {
+    return fair::ToHex(fair::PlayerCommitment(*fair::Hex32(player == 1 ? kSalt1 : kSalt2), word));
+}
+
 std::vector<std::string> DuelArgs(const std::string& word1, const std::string& word2, bool salts = false) {
     std::vector<std::string> args{"fair", "duel", "--secret", kSecret, "--word1", word1, "--word2", word2};
-    if (salts) args.insert(args.end(), {"--salt1", kSalt1, "--salt2", kSalt2});
+    if (salts)
+        args.insert(args.end(), {"--salt1", kSalt1, "--commitment1", Committed(1, word1), "--salt2", kSalt2,
+                                 "--commitment2", Committed(2, word2)});
     return args;
 }
 
 Json FairDuel(const std::string& request, const std::string& word1, const std::string& word2, bool salts = false) {
-    const CliRun run = RunCommand(DuelArgs(word1, word2, salts), request);
+    const CliRun run = RunProgram(DuelArgs(word1, word2, salts), request);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     return Json::parse(run.out);
@@ -126,17 +242,19 @@ Json Posted(const Json& duel) {
 }
 
 TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
-    const CliRun raw = RunCommand(DuelArgs("1523", "1524"), kLongDuel);
+    const CliRun raw = RunProgram(DuelArgs("1523", "1524"), kLongDuel);
     ASSERT_EQ(raw.status, 0) << raw.err;
     EXPECT_EQ(Keys(raw.out),
               (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "verification"}));
     const Json result = Json::parse(raw.out);
-    EXPECT_EQ(result.at("commitment"), fair::ToHex(fair::Sha256(*fair::Hex32(kSecret))));
+    EXPECT_EQ(result.at("commitment"), fair::ToHex(fair::RefereeCommitment(*fair::Hex32(kSecret), DuelOf(kLongDuel))));
     EXPECT_EQ(result.at("ErrorText"), saberline::texts::kLongDuel);
 
     // The verification names exactly this secret, these words and the
     // request; the same duel with its readings as --clock gives the same logs.
-    const auto parsed = fair::ParseVerification(result.at("verification").get<std::string>());
+    const std::string verification = result.at("verification");
+    EXPECT_EQ(verification.substr(0, 33), "saberline-fair-v3&rules=1&secret=");
+    const auto parsed = fair::ParseVerification(verification);
     ASSERT_TRUE(std::holds_alternative<fair::FairDuel>(parsed));
     const fair::FairDuel& duel = std::get<fair::FairDuel>(parsed);
     EXPECT_EQ(fair::ToHex(duel.secret), kSecret);
@@ -146,7 +264,7 @@ TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
     std::string clock;
     for (const std::uint64_t reading : fair::NativeReadings(duel))
         clock += (clock.empty() ? "" : ",") + std::to_string(reading);
-    const CliRun replay = RunCommand({"duel", "--json", "--clock", clock}, kLongDuel);
+    const CliRun replay = RunProgram({"duel", "--json", "--clock", clock}, kLongDuel);
     ASSERT_EQ(replay.status, 0);
     const Json replayed = Json::parse(replay.out);
     EXPECT_EQ(replayed.at("InfoBM1"), result.at("InfoBM1"));
@@ -156,22 +274,65 @@ TEST(FairDuel, FightsWithTheReadingsOfTheSecretAndWords) {
     // salts change the commitments printed, not the dice.
     EXPECT_EQ(FairDuel(kLongDuel, "1523", "1524"), result);
     EXPECT_NE(FairDuel(kLongDuel, "1523", "1525").at("InfoBM1"), result.at("InfoBM1"));
-    const CliRun salted = RunCommand(DuelArgs("1523", "1524", true), kLongDuel);
+    const CliRun salted = RunProgram(DuelArgs("1523", "1524", true), kLongDuel);
     EXPECT_EQ(Keys(salted.out), (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment1",
                                                           "commitment2", "verification"}));
     const Json withSalts = Json::parse(salted.out);
     EXPECT_EQ(withSalts.at("InfoBM1"), result.at("InfoBM1"));
-    EXPECT_EQ(withSalts.at("commitment1"), fair::ToHex(fair::PlayerCommitment(*fair::Hex32(kSalt1), "1523")));
-    EXPECT_EQ(withSalts.at("commitment2"), fair::ToHex(fair::PlayerCommitment(*fair::Hex32(kSalt2), "1524")));
+    EXPECT_EQ(withSalts.at("commitment1"), Committed(1, "1523"));
+    EXPECT_EQ(withSalts.at("commitment2"), Committed(2, "1524"));
     EXPECT_NE(withSalts.at("verification").get<std::string>().find("&salt1=" + kSalt1 + "&salt2=" + kSalt2 + "&"),
               std::string::npos);
-    // Each salt on its own.
-    const CliRun one = RunCommand({"fair", "duel", "--secret", kSecret, "--word1", "1523", "--word2", "1524",
-                                   "--salt2", kSalt2},
+    // Each player's commitment on its own, and the referee's as posted.
+    const CliRun one = RunProgram({"fair", "duel", "--secret", kSecret, "--word1", "1523", "--word2", "1524",
+                                   "--salt2", kSalt2, "--commitment2", Committed(2, "1524"), "--commitment",
+                                   result.at("commitment")},
                                   kLongDuel);
     EXPECT_EQ(Keys(one.out),
               (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment2",
                                         "verification"}));
+}
+
+// Whoever fights with the posted commitments fights only a duel that opens
+// them: anything else names what does not open, and shows no duel.
+TEST(FairDuel, WithThePostedCommitmentsFightsOnlyWhatOpensThem) {
+    const std::string commitment = fair::ToHex(fair::RefereeCommitment(*fair::Hex32(kSecret), DuelOf(kLongDuel)));
+    Json other = Json::parse(kLongDuel);
+    other["HolOr1"] = "5";
+    struct Case {
+        std::string what;
+        std::vector<std::string> args;
+        std::string request;
+        std::vector<std::string> differs;
+    };
+    auto args = [&](const std::string& referee, const std::string& word1, const std::string& posted1) {
+        return std::vector<std::string>{"fair", "duel", "--secret", kSecret, "--word1", word1, "--word2", "1524",
+                                        "--commitment", referee, "--salt1", kSalt1, "--commitment1", posted1,
+                                        "--salt2", kSalt2, "--commitment2", Committed(2, "1524")};
+    };
+    const Case cases[] = {
+        {"all open", args(commitment, "1523", Committed(1, "1523")), kLongDuel, {}},
+        {"a request the referee did not commit to", args(commitment, "1523", Committed(1, "1523")), other.dump(),
+         {"commitment"}},
+        {"another word than committed", args(commitment, "1522", Committed(1, "1523")), kLongDuel, {"commitment1"}},
+        {"the players' commitments swapped",
+         {"fair", "duel", "--secret", kSecret, "--word1", "1523", "--word2", "1524", "--salt1", kSalt1,
+          "--commitment1", Committed(2, "1524"), "--salt2", kSalt2, "--commitment2", Committed(1, "1523")},
+         kLongDuel, {"commitment1", "commitment2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CliRun run = RunProgram(c.args, c.request);
+        EXPECT_EQ(run.status, c.differs.empty() ? 0 : 1) << run.err;
+        const Json result = Json::parse(run.out);
+        if (c.differs.empty()) {
+            EXPECT_TRUE(result.contains("verification"));
+            continue;
+        }
+        EXPECT_EQ(result.at("differs"), Json(c.differs));
+        EXPECT_FALSE(result.contains("InfoBM1"));
+        EXPECT_FALSE(result.contains("verification"));
+    }
 }
 
 // Texts the rules fight alike give the same duel and the same verification.
@@ -192,14 +353,10 @@ TEST(FairDuel, RespelledRequestsGiveOneDuel) {
 }
 
 TEST(FairDuel, ARefusedRequestTakesNoReadingsAndGivesNoVerification) {
-    const CliRun run = RunCommand(DuelArgs("1", "2", true), R"({"BP1":"0"})");
+    const CliRun run = RunProgram(DuelArgs("1", "2", true), R"({"BP1":"0"})");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Keys(run.out), (std::vector<std::string>{"InfoBM1", "InfoBM2", "ErrorText", "commitment", "commitment1",
-                                                       "commitment2"}));
-    const Json result = Json::parse(run.out);
-    EXPECT_EQ(result.at("InfoBM1"), "");
-    EXPECT_EQ(result.at("InfoBM2"), "");
-    EXPECT_EQ(result.at("ErrorText"), saberline::texts::kInputError);
+    EXPECT_EQ(run.out, std::string(R"({"InfoBM1":"","InfoBM2":"","ErrorText":")") + saberline::texts::kInputError +
+                           "\"}\n");
 }
 
 struct VerifyRun {
@@ -208,7 +365,7 @@ struct VerifyRun {
 };
 
 VerifyRun Verify(const Json& posted) {
-    const CliRun run = RunCommand({"fair", "verify"}, posted.dump());
+    const CliRun run = RunProgram({"fair", "verify"}, posted.dump());
     EXPECT_EQ(run.err, "");
     return {run.status, run.out.empty() ? Json() : Json::parse(run.out)};
 }
@@ -241,14 +398,9 @@ TEST(FairVerify, AgreesWithTheDuelAsPosted) {
     EXPECT_EQ(duellist2.at("scheme").size(), 79u);
     EXPECT_EQ(run.result.at("replayed").at("InfoBM2"), posted.at("InfoBM2"));
     ASSERT_EQ(run.result.at("readings").size(), 100u);
-    // An upper-case commitment is the same commitment; players who posted
-    // none are not compared.
+    // An upper-case commitment is the same commitment.
     Json upper = posted;
-    std::string commitment = upper.at("commitment");
-    for (char& c : commitment) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    upper["commitment"] = commitment;
-    upper.erase("commitment1");
-    upper.erase("commitment2");
+    upper["commitment"] = Upper(upper.at("commitment"));
     EXPECT_EQ(Verify(upper).status, 0);
 }
 
@@ -281,6 +433,7 @@ TEST(FairVerify, EveryTamperFailsAndNamesItsCause) {
     std::string otherSecret = kSecret;
     otherSecret[10] = otherSecret[10] == '0' ? '1' : '0';
     tamperVerification("secret", WithItem(verification, "secret", otherSecret), {"commitment", "InfoBM1", "InfoBM2"});
+    // The request binds the referee's commitment: any change to it shows there.
     tamperVerification("word1", WithItem(verification, "word1", "1522"), {"commitment1", "InfoBM1", "InfoBM2"});
     tamperVerification("word2", WithItem(verification, "word2", "15240"), {"commitment2", "InfoBM1", "InfoBM2"});
     tamperVerification("words swapped", WithItem(WithItem(verification, "word1", "1524"), "word2", "1523"),
@@ -296,7 +449,7 @@ TEST(FairVerify, EveryTamperFailsAndNamesItsCause) {
         const std::size_t at = verification.find(key) + key.size();
         std::string value = verification.substr(at, verification.find('&', at) - at);
         value.back() = value.back() == '1' ? '2' : '1';
-        tamperVerification(field, WithItem(verification, field, value), {"InfoBM1", "InfoBM2"});
+        tamperVerification(field, WithItem(verification, field, value), {"commitment", "InfoBM1", "InfoBM2"});
         cases.back().orMessageToo = true;
     }
 
@@ -315,6 +468,9 @@ TEST(FairVerify, EveryTamperFailsAndNamesItsCause) {
     tamperPosted("commitment", commitment, {"commitment"});
     tamperPosted("commitment1", fair::ToHex(fair::PlayerCommitment(*fair::Hex32(kSalt1), "1522")), {"commitment1"});
     tamperPosted("commitment2", posted.at("commitment1"), {"commitment2"});
+    // A salt whose player posted no commitment: another verification of the
+    // same duel, which one duel never has.
+    tamperPosted("commitment1", nullptr, {"commitment1"});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -337,6 +493,29 @@ TEST(FairVerify, APostedCommitmentWithoutASaltDiffers) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.result.at("differs"), Json({"commitment2"}));
     EXPECT_FALSE(run.result.contains("commitment2"));
+}
+
+// A commitment to request R opens no duel of another request R': whoever
+// mends or swaps the request after committing is found out.
+TEST(FairVerify, ACommitmentToOneRequestVerifiesNoOther) {
+    const Json committed = Json::parse(RunProgram({"fair", "commit"}, kLongDuel).out);
+    Json other = Json::parse(kLongDuel);
+    other["StrSt24"] = "";  // duellist 2 without the noble costume
+    const CliRun fought = RunProgram({"fair", "duel", "--secret", committed.at("secret"), "--word1", "7", "--word2",
+                                      "8"},
+                                     other.dump());
+    ASSERT_EQ(fought.status, 0) << fought.err;
+    Json posted = Posted(Json::parse(fought.out));
+    posted["commitment"] = committed.at("commitment");
+    const VerifyRun run = Verify(posted);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.result.at("differs"), Json({"commitment"}));
+    // Fought with the commitment as posted, it is never fought at all.
+    const CliRun refused = RunProgram({"fair", "duel", "--secret", committed.at("secret"), "--word1", "7", "--word2",
+                                       "8", "--commitment", committed.at("commitment")},
+                                      other.dump());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(Json::parse(refused.out).at("differs"), Json({"commitment"}));
 }
 
 TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
@@ -379,6 +558,15 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {duel({"--word1", "1\n", "--word2", "2"}), kLongDuel, "--word1 holds a character other than the digits"},
         {duel({"--word1", "1", "--word2", "2", "--salt1", "abc"}), kLongDuel, "--salt1 must be 64 hexadecimal digits"},
         {duel({"--word1", "1", "--word2", "2", "--salt2", kSalt2 + " "}), kLongDuel, "--salt2 must be 64"},
+        {duel({"--word1", "1", "--word2", "2", "--salt1", kSalt1}), kLongDuel,
+         "--salt1 needs --commitment1, the commitment that player posted"},
+        {duel({"--word1", "1", "--word2", "2", "--commitment2", Committed(2, "2")}), kLongDuel,
+         "--commitment2 needs --salt2"},
+        {duel({"--word1", "1", "--word2", "2", "--commitment", "00"}), kLongDuel, "--commitment must be 64"},
+        {{"fair", "commit"}, "[]", "must be a JSON object"},
+        {{"fair", "commit"}, R"({"ShAtack1":"12\n"})", "\"ShAtack1\" contains a control character"},
+        {{"fair", "check-secret", "--secret", kSecret}, kLongDuel, "--commitment is required"},
+        {{"fair", "check-secret", "--secret", "ab", "--commitment", kSecret}, kLongDuel, "--secret must be 64"},
         {duel({"--word1", "1", "--word2", "2"}), "[]", "must be a JSON object"},
         {duel({"--word1", "1", "--word2", "2"}), Json{{"BP1", std::string(HealthLength() + 1, '1')}}.dump(),
          "longer than " + std::to_string(HealthLength())},
@@ -396,10 +584,15 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {{"fair", "verify"}, verifyInput("commitment", "abc"), "\"commitment\" must be 64 hexadecimal digits"},
         {{"fair", "verify"}, verifyInput("commitment2", " " + good.at("commitment2").get<std::string>()),
          "\"commitment2\" must be 64 hexadecimal digits"},
-        {{"fair", "verify"}, verifyInput("verification", "https://example.org/#x"), "does not start with saberline-fair-v2"},
-        {{"fair", "verify"}, verifyInput("verification", "saberline-fair-v1" + verification.substr(17)),
-         "the verification is of format saberline-fair-v1; this program reads only saberline-fair-v2"},
-        {{"fair", "verify"}, verifyInput("verification", " " + verification), "does not start with saberline-fair-v2"},
+        {{"fair", "verify"}, verifyInput("verification", "https://example.org/#x"), "does not start with saberline-fair-v3"},
+        // Another format or rules' version is named with this program's.
+        {{"fair", "verify"}, verifyInput("verification", "saberline-fair-v2" + verification.substr(25)),
+         "the verification is of format saberline-fair-v2; this program reads only saberline-fair-v3"},
+        {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "rules", "2")),
+         "the verification is of rules version 2; this program fights by rules version 1 (format saberline-fair-v3)"},
+        {{"fair", "verify"}, verifyInput("verification", "https://example.org/saberline-fair-v3#fair:" + verification),
+         "the text before \"#fair:\" holds \"saberline-fair\""},
+        {{"fair", "verify"}, verifyInput("verification", " " + verification), "does not start with saberline-fair-v3"},
         {{"fair", "verify"}, verifyInput("verification", verification + "\n"), "\"ShAtack2\" in the verification holds a character"},
         {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "secret", "00")), "not 64 lowercase hexadecimal digits"},
         {{"fair", "verify"}, verifyInput("verification", WithItem(verification, "word1", "01")), "\"word1\" in the verification begins with 0"},
@@ -416,7 +609,7 @@ TEST(FairBadInput, IsRefusedWithOneLineAndStatusTwo) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.input);
-        const CliRun run = RunCommand(c.args, c.input);
+        const CliRun run = RunProgram(c.args, c.input);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         ASSERT_FALSE(run.err.empty());

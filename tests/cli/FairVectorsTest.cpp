@@ -44,6 +44,7 @@ std::string HexOf(const std::string& bytes) {
 TEST(FairVectors, TheCoreGivesEveryPublishedAnswer) {
     const Json vectors = Vectors();
     EXPECT_EQ(vectors.at("format"), fair::kVersion);
+    EXPECT_EQ(vectors.at("rules"), saberline::kRulesVersion);
     int accepted = 0;
     int refused = 0;
     int salted = 0;
@@ -55,6 +56,20 @@ TEST(FairVectors, TheCoreGivesEveryPublishedAnswer) {
         duel.word2 = c.at("word2");
         duel.salt1 = SaltOf(c, "salt1");
         duel.salt2 = SaltOf(c, "salt2");
+        salted += duel.salt1.has_value() + duel.salt2.has_value();
+
+        auto canonical = fair::Canonicalise(RequestOf(c.at("request")));
+        if (const auto* message = std::get_if<std::string>(&canonical)) {
+            // No commitment binds a request the rules refuse.
+            ++refused;
+            EXPECT_FALSE(c.contains("verification"));
+            EXPECT_FALSE(c.contains("commitment"));
+            EXPECT_EQ(*message, c.at("ErrorText"));
+            continue;
+        }
+        ++accepted;
+        duel.duel = std::get<fair::CanonicalDuel>(canonical);
+        EXPECT_EQ(HexOf(fair::RefereeCommitmentMessage(duel.secret, duel.duel)), c.at("commitment_message"));
         const fair::Commitments commitments = fair::NativeCommitments(duel);
         EXPECT_EQ(fair::ToHex(commitments.referee), c.at("commitment"));
         for (const auto& [key, commitment] : {std::pair{"commitment1", commitments.player1},
@@ -64,17 +79,6 @@ TEST(FairVectors, TheCoreGivesEveryPublishedAnswer) {
                 EXPECT_EQ(fair::ToHex(*commitment), c.at(key)) << key;
             }
         }
-        salted += duel.salt1.has_value() + duel.salt2.has_value();
-
-        auto canonical = fair::Canonicalise(RequestOf(c.at("request")));
-        if (const auto* message = std::get_if<std::string>(&canonical)) {
-            ++refused;
-            EXPECT_FALSE(c.contains("verification"));
-            EXPECT_EQ(*message, c.at("ErrorText"));
-            continue;
-        }
-        ++accepted;
-        duel.duel = std::get<fair::CanonicalDuel>(canonical);
         EXPECT_EQ(fair::Canonicalise(RequestOf(c.at("canonical_request"))), canonical);
         saberline::DuelRequest written = fair::CanonicalRequest(duel.duel);
         for (const saberline::DuelField& field : saberline::kDuelFields)

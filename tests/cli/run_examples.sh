@@ -57,29 +57,48 @@ check "calculator" 0 \
     "$examples/calc.json" calc --json
 
 check "odds of the pistol duel" 0 - "$examples/duel-pistols.json" odds --json
-if ! grep -q '^{"ErrorText":"","duellist1":0\.[0-9].*,"expected_moves":[0-9.]*}$' "$out"; then
+if ! grep -q '^{"ErrorText":"","duellist1":0\.[0-9].*,"expected_moves":[0-9.]*,"by_move":\[{"duellist1":.*}\]}$' "$out"; then
     echo "FAIL odds of the pistol duel: unexpected output: $(cat "$out")"; failures=$((failures + 1))
 fi
 
 check "scheme, clock 0" 0 "$(printf '1%.0s' {1..100})" /dev/null scheme --clock 0
 
-# Fair duels: the example duel of examples/README.md, fought again from its
-# secret, words and salts, and verified.
+# Fair duels: the example duel of examples/README.md, step by step: the
+# revealed secret checked, the duel fought again from what was posted, and
+# verified.
 fair_secret=d408b2f92e4fa34dad2207f26feac52b3be765bbfeca08ebe0b1eaa67eea5f60
-fair_salt1=9568a383706b4a4ab35577635f43a01cc49cecb1ef4d16fec25903b96814d4dc
-fair_salt2=cf2ab3f72e3ac0b05727810d84a013915197dc8daf021d4e8b4fc79b51e00baa
+fair_commitment=92660f4820c4deff7fa8feb988ebef7149ad5a5c4428ab201ffd593d2bcb13eb
+fair_word1=13321678047011436875
+fair_salt1=0f96a26973698950907d39170f0ea8aac2665f20740a8e8aacc64071cc40e38e
+fair_commitment1=953d9a5cd82560bd1cfbf8bb7b5455e862fb096c5032aae8f8aefad915763345
+fair_word2=17923635407178963529
+fair_salt2=de8f53b50d63198dc088b5e9038f9d0e5d9fd761c264722d58619a4ef40a64ae
+fair_commitment2=6e1869e3d606f654aafa79ab28a60fc03ef64c72afefc059a21aff305804bb8b
+check "fair check-secret, the example's revealed secret" 0 - "$examples/fair-duel.json" \
+    fair check-secret --secret "$fair_secret" --commitment "$fair_commitment"
+if ! grep -q '^{"verified":true,"differs":\[\],' "$out"; then
+    echo "FAIL fair check-secret, the example's revealed secret: $(cat "$out")"; failures=$((failures + 1))
+fi
+check "fair check-secret, another request" 1 - "$examples/duel-cold.json" \
+    fair check-secret --secret "$fair_secret" --commitment "$fair_commitment"
 check "fair duel, the example" 0 - "$examples/fair-duel.json" \
-    fair duel --secret "$fair_secret" --word1 1523 --salt1 "$fair_salt1" --word2 1524 --salt2 "$fair_salt2"
+    fair duel --secret "$fair_secret" --commitment "$fair_commitment" \
+    --word1 "$fair_word1" --salt1 "$fair_salt1" --commitment1 "$fair_commitment1" \
+    --word2 "$fair_word2" --salt2 "$fair_salt2" --commitment2 "$fair_commitment2"
 if ! python3 -c 'import json, sys; fought, posted = json.load(open(sys.argv[1])), json.load(open(sys.argv[2])); sys.exit(fought != posted)' \
     "$out" "$examples/fair-posted.json"; then
     echo "FAIL fair duel, the example: not what fair-posted.json holds: $(cat "$out")"; failures=$((failures + 1))
 fi
+check "fair duel, the players' commitments swapped" 1 - "$examples/fair-duel.json" \
+    fair duel --secret "$fair_secret" --commitment "$fair_commitment" \
+    --word1 "$fair_word1" --salt1 "$fair_salt1" --commitment1 "$fair_commitment2" \
+    --word2 "$fair_word2" --salt2 "$fair_salt2" --commitment2 "$fair_commitment1"
 check "fair verify, the example as posted" 0 - "$examples/fair-posted.json" fair verify
 if ! grep -q '^{"verified":true,"differs":\[\],' "$out"; then
     echo "FAIL fair verify, the example as posted: $(cat "$out")"; failures=$((failures + 1))
 fi
 tampered=$(mktemp)
-sed 's/| 31;/| 32;/' "$examples/fair-posted.json" >"$tampered"
+sed 's/| 20;/| 21;/' "$examples/fair-posted.json" >"$tampered"
 check "fair verify, a posted log changed" 1 - "$tampered" fair verify
 if ! grep -q '"differs":\["InfoBM1"\]' "$out"; then
     echo "FAIL fair verify, a posted log changed: $(cat "$out")"; failures=$((failures + 1))
@@ -93,16 +112,29 @@ if [[ $status -ne 3 || $(wc -l <"$err") -ne 1 ]]; then
 else
     echo "ok   fair verify, output not written"
 fi
-sed 's/word1=1523/word1=01523/' "$examples/fair-posted.json" >"$tampered"
+sed "s/word1=$fair_word1/word1=0$fair_word1/" "$examples/fair-posted.json" >"$tampered"
 check "fair verify, a word respelled" 2 - "$tampered" fair verify
+sed 's/&rules=1&/\&rules=2\&/' "$examples/fair-posted.json" >"$tampered"
+check "fair verify, other rules" 2 - "$tampered" fair verify
+if ! grep -q 'rules version 2; this program fights by rules version 1' "$err"; then
+    echo "FAIL fair verify, other rules: $(cat "$err")"; failures=$((failures + 1))
+fi
 rm -f "$tampered"
-check "fair commit" 0 - /dev/null fair commit
+check "fair commit" 0 - "$examples/fair-duel.json" fair commit
 if ! grep -qE '^\{"secret":"[0-9a-f]{64}","commitment":"[0-9a-f]{64}"\}$' "$out"; then
     echo "FAIL fair commit: $(cat "$out")"; failures=$((failures + 1))
 fi
-check "fair commit, a player's word" 0 - /dev/null fair commit --word 1523
-if ! grep -qE '^\{"word":"1523","salt":"[0-9a-f]{64}","commitment":"[0-9a-f]{64}"\}$' "$out"; then
-    echo "FAIL fair commit, a player's word: $(cat "$out")"; failures=$((failures + 1))
+check "fair commit, a request the rules refuse" 2 - /dev/null fair commit
+check "fair commit, a player's drawn word" 0 - /dev/null fair commit --player
+if ! grep -qE '^\{"word":"(0|[1-9][0-9]{0,19})","salt":"[0-9a-f]{64}","commitment":"[0-9a-f]{64}"\}$' "$out"; then
+    echo "FAIL fair commit, a player's drawn word: $(cat "$out")"; failures=$((failures + 1))
+fi
+# A chosen word is committed too, with one line of warning.
+"$cli" fair commit --word 1523 </dev/null >"$out" 2>"$err"
+if [[ $? -ne 0 || $(wc -l <"$err") -ne 1 ]] || ! grep -qE '^\{"word":"1523",' "$out" || ! grep -q 'can be guessed' "$err"; then
+    echo "FAIL fair commit, a chosen word: $(cat "$out") $(cat "$err")"; failures=$((failures + 1))
+else
+    echo "ok   fair commit, a chosen word"
 fi
 check "fair duel, short secret" 2 - "$examples/fair-duel.json" fair duel --secret 1234 --word1 1 --word2 2
 check "fair duel, a word with a zero-width space" 2 - "$examples/fair-duel.json" \

@@ -184,6 +184,14 @@ TEST(Transfer, RefusesZeroFirearmOrColdPoints) {
     EXPECT_EQ(CheckTransfer(CalculateCombat(fields).results), texts::kTransferRefused);
 }
 
+TEST(Transfer, TheNoticeNamesEachDuellistsThreeResultsInTheirPlaces) {
+    // Six different texts, so that a result in another's place shows.
+    const CombatTexts results{"12", "7", "3", "8", "5", "0"};
+    EXPECT_EQ(TransferNotice(results),
+              "Перенесено на экран дуэли: бретёру №1 — ОгнОр 12, ХолОр 7, ОЗ 3; бретёру №2 — ОгнОр 8, ХолОр 5, "
+              "ОЗ 0. Ходы бойцов и сообщение стёрты.");
+}
+
 TEST(Transfer, TextThatDoesNotConvertRaisesTheConversionError) {
     CombatTexts texts{" 7 ", "4", "0", "16", "12", "7"};
     EXPECT_THROW(CheckTransfer(texts), EConvertError);

@@ -9,6 +9,7 @@
 
 #include "DuelTestSupport.h"
 #include "Fair.h"
+#include "DuelRequest.h"
 #include "Texts.h"
 
 namespace saberline::fair {
@@ -157,8 +158,9 @@ TEST(FairMessage, LayoutOfReseedOne) {
     duel.word2 = "0";
     duel.duel = Accepted(PistolRequest());
     auto int32 = [](std::uint8_t low) { return std::string(3, '\0') + static_cast<char>(low); };
-    const std::string expected = Piece("saberline-fair-v2") + int32(1) + int32(30) + int32(12) + int32(3) +
-                                 int32(20) + int32(9) + int32(4) + Piece("12") + Piece("0");
+    // The format, the rules' version (1), then the canonical duel.
+    const std::string expected = Piece("saberline-fair-v3") + int32(1) + int32(1) + int32(30) + int32(12) +
+                                 int32(3) + int32(20) + int32(9) + int32(4) + Piece("12") + Piece("0");
     EXPECT_EQ(MessagePrefix(duel), expected);
     EXPECT_EQ(ReseedMessage(MessagePrefix(duel), 1), expected + int32(1));
     EXPECT_EQ(ReseedMessage(MessagePrefix(duel), 0x01020304), expected + "\x01\x02\x03\x04");
@@ -203,14 +205,45 @@ TEST(FairMessage, EveryChangeGivesAnotherMessage) {
     EXPECT_EQ(reseeds.size(), 300u);
 }
 
-TEST(FairMessage, PlayerCommitmentLayout) {
+TEST(FairMessage, CommitmentLayouts) {
     Salt salt{};
     for (std::size_t i = 0; i < salt.size(); ++i) salt[i] = static_cast<std::uint8_t>(0xA0 + i);
     const std::string expected =
-        Piece("saberline-fair-v2-word") + std::string(salt.begin(), salt.end()) + Piece("1523");
+        Piece("saberline-fair-v3-word") + std::string(salt.begin(), salt.end()) + Piece("1523");
     EXPECT_EQ(WordCommitmentMessage(salt, "1523"), expected);
-    // Set apart from the readings' messages by its first piece.
-    EXPECT_NE(WordCommitmentMessage(salt, "1523").substr(0, 21), MessagePrefix(SampleDuel()).substr(0, 21));
+
+    // The referee's binds the rules' version, the secret and the duel.
+    const FairDuel duel = SampleDuel();
+    const std::string rules = std::string(3, '\0') + static_cast<char>(kRulesVersion);
+    EXPECT_EQ(RefereeCommitmentMessage(duel.secret, duel.duel),
+              Piece("saberline-fair-v3-referee") + rules + std::string(duel.secret.begin(), duel.secret.end()) +
+                  DuelBytes(duel.duel));
+
+    // The three kinds of message part at their first piece, each its own.
+    const std::set<std::string> firstPieces{WordCommitmentMessage(salt, "1523").substr(0, 26),
+                                            RefereeCommitmentMessage(duel.secret, duel.duel).substr(0, 26),
+                                            MessagePrefix(duel).substr(0, 26)};
+    EXPECT_EQ(firstPieces.size(), 3u);
+}
+
+// A drawn word is the 8 bytes' value in decimal: every value a word.
+TEST(FairWord, DrawnFromEightBytes) {
+    struct Case {
+        std::array<std::uint8_t, kWordBytes> bytes;
+        const char* word;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 0, 0, 0, 0, 0}, "0"},
+        {{0, 0, 0, 0, 0, 0, 0, 7}, "7"},
+        {{0, 0, 0, 0, 0, 0, 1, 0}, "256"},
+        {{1, 0, 0, 0, 0, 0, 0, 0}, "72057594037927936"},
+        {{0x80, 0, 0, 0, 0, 0, 0, 1}, "9223372036854775809"},
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, "18446744073709551615"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DrawnWord(c.bytes), c.word);
+        EXPECT_EQ(CheckWord(DrawnWord(c.bytes)), WordProblem::None);
+    }
 }
 
 TEST(FairReading, FirstEightBytesBigEndian) {
@@ -260,11 +293,12 @@ TEST(FairVerification, IsTheCanonicalRequestInOneLine) {
     const std::string fields =
         "&TypeBattle=2&BP1=30&OgnOr1=1&HolOr1=10&StrZ1=0&StrSt11=1&StrSt12=2&StrSt13=3&StrSt14=4&ShAtack1=123456"
         "&BP2=25&OgnOr2=1&HolOr2=8&StrZ2=-2&StrSt21=4&StrSt22=5&StrSt23=6&StrSt24=&ShAtack2=31";
-    EXPECT_EQ(FormatVerification(duel), "saberline-fair-v2&secret=" + secret + "&word1=1523&word2=1524" + fields);
+    EXPECT_EQ(FormatVerification(duel),
+              "saberline-fair-v3&rules=1&secret=" + secret + "&word1=1523&word2=1524" + fields);
     duel.salt2 = Salt{};
     duel.salt2->back() = 0xAB;
-    EXPECT_EQ(FormatVerification(duel), "saberline-fair-v2&secret=" + secret + "&word1=1523&word2=1524&salt2=" +
-                                            std::string(62, '0') + "ab" + fields);
+    EXPECT_EQ(FormatVerification(duel), "saberline-fair-v3&rules=1&secret=" + secret +
+                                            "&word1=1523&word2=1524&salt2=" + std::string(62, '0') + "ab" + fields);
     duel.salt1 = Salt{};
     EXPECT_NE(FormatVerification(duel).find("&word2=1524&salt1=" + std::string(64, '0') + "&salt2="),
               std::string::npos);
@@ -329,6 +363,10 @@ TEST(FairVerification, EveryOtherTextIsRefusedWithItsReason) {
         TextProblem field = TextProblem::None;
     };
     const std::string secret = ToHex(CountingSecret());
+    // A value one character longer than the screen's field takes.
+    auto tooLong = [](const char* name, char c) {
+        return std::string(static_cast<std::size_t>(FindDuelField(name)->maxLength) + 1, c);
+    };
     std::string upperSecret = secret;
     std::transform(upperSecret.begin(), upperSecret.end(), upperSecret.begin(),
                    [](char c) { return static_cast<char>(std::toupper(c)); });
@@ -336,9 +374,21 @@ TEST(FairVerification, EveryOtherTextIsRefusedWithItsReason) {
         {"", P::NotAVerification, ""},
         {"https://example.org/saberline.html#duel=1&BP1=30", P::NotAVerification, ""},
         {" " + good, P::NotAVerification, ""},
-        {replaced("saberline-fair-v2", "saberline-fair-v1"), P::WrongVersion, "saberline-fair-v1"},
-        {replaced("saberline-fair-v2", "saberline-fair-v9\x01"), P::WrongVersion, "saberline-fair-v9?"},
-        {"saberline-fair-v2", P::MissingItem, "secret"},
+        {replaced("saberline-fair-v3", "saberline-fair-v2"), P::WrongVersion, "saberline-fair-v2"},
+        {replaced("saberline-fair-v3&rules=1", "saberline-fair-v2"), P::WrongVersion, "saberline-fair-v2"},
+        {replaced("saberline-fair-v3", "saberline-fair-v9\x01"), P::WrongVersion, "saberline-fair-v9?"},
+        // Another rules' version is named whatever else the text holds.
+        {replaced("&rules=1", "&rules=2"), P::WrongRules, "2"},
+        {replaced("&rules=1", "&rules=2") + "&NewField=7", P::WrongRules, "2"},
+        {replaced("&rules=1", "&rules=01"), P::WrongRules, "01"},
+        {replaced("&rules=1", "") + "&rules=3", P::WrongRules, "3"},
+        {replaced("&rules=1", ""), P::MissingItem, "rules"},
+        {"saberline-fair-v3", P::MissingItem, "rules"},
+        {"saberline-fair-v3&rules=1", P::MissingItem, "secret"},
+        // Before "#fair:" stands an address, never a verification.
+        {good + "#fair:" + good, P::AddressHoldsVerification, ""},
+        {"https://example.org/Saberline-Fair-v3/page.html#fair:" + good, P::AddressHoldsVerification, ""},
+        {"https://example.org/saberline-fair.html#fair:" + good, P::AddressHoldsVerification, ""},
         {replaced("&word2=", "&wordtwo="), P::UnknownItem, "wordtwo"},
         {good + "&word1=1", P::RepeatedItem, "word1"},
         {good + "&", P::ItemWithoutEquals, ""},
@@ -360,8 +410,10 @@ TEST(FairVerification, EveryOtherTextIsRefusedWithItsReason) {
         {replaced("&TypeBattle", "&salt2=" + upperSecret + "&TypeBattle"), P::SaltBad, "salt2"},
         {replaced("&TypeBattle=1", "&TypeBattle=4"), P::TypeBad, "TypeBattle"},
         {replaced("&TypeBattle=1", "&TypeBattle=01"), P::TypeBad, "TypeBattle"},
-        {replaced("&BP1=30", "&BP1=12345"), P::FieldBad, "BP1", WordProblem::None, TextProblem::TooLong},
-        {replaced("&StrSt14=", "&StrSt14=12"), P::FieldBad, "StrSt14", WordProblem::None, TextProblem::TooLong},
+        {replaced("&BP1=30", "&BP1=" + tooLong("BP1", '1')), P::FieldBad, "BP1", WordProblem::None,
+         TextProblem::TooLong},
+        {replaced("&StrSt14=", "&StrSt14=" + tooLong("StrSt14", '1')), P::FieldBad, "StrSt14", WordProblem::None,
+         TextProblem::TooLong},
         {replaced("&BP1=30", "&BP1=0"), P::RequestRefused, ""},
         {replaced("&BP1=30", "&BP1=030"), P::NotCanonical, "BP1"},
         {replaced("&BP1=30", "&BP1=x1E"), P::NotCanonical, "BP1"},
@@ -403,6 +455,8 @@ TEST(FairCheck, NamesEachPostedTextThatDiffers) {
     duel.salt1 = Salt{};
     duel.salt2 = Salt{2};
     const Readings readings = ReadingsOf({{4, 2}, {6, 5}});
+    // Commitments as a shell's SHA-256 would give them; the check only
+    // compares them.
     Commitments computed;
     computed.referee[31] = 1;
     computed.player1 = Digest{11};
@@ -416,11 +470,17 @@ TEST(FairCheck, NamesEachPostedTextThatDiffers) {
     const FairCheck good = CheckFairDuel(duel, computed, readings, posted);
     EXPECT_TRUE(good.Verified());
     EXPECT_EQ(good.replayed.InfoBM1, "30 | 30(4) | 24(6) | 24;");
-    // Players who posted no commitment are not compared.
+    // Without the players' commitments the verification carries no salts.
+    FairDuel plain = duel;
+    plain.salt1.reset();
+    plain.salt2.reset();
+    Commitments plainComputed = computed;
+    plainComputed.player1.reset();
+    plainComputed.player2.reset();
     Posted unposted = posted;
     unposted.commitment1.reset();
     unposted.commitment2.reset();
-    EXPECT_TRUE(CheckFairDuel(duel, computed, readings, unposted).Verified());
+    EXPECT_TRUE(CheckFairDuel(plain, plainComputed, readings, unposted).Verified());
 
     struct Case {
         void (*tamper)(Posted&, FairDuel&);
@@ -431,6 +491,10 @@ TEST(FairCheck, NamesEachPostedTextThatDiffers) {
         {[](Posted& p, FairDuel&) { (*p.commitment1)[5] ^= 1; }, {"commitment1"}},
         {[](Posted& p, FairDuel&) { std::swap(p.commitment1, p.commitment2); }, {"commitment1", "commitment2"}},
         {[](Posted&, FairDuel& d) { d.salt2.reset(); }, {"commitment2"}},  // posted, but no salt revealed
+        // A salt without its player's posted commitment: another verification
+        // of the same duel, which one duel never has.
+        {[](Posted& p, FairDuel&) { p.commitment1.reset(); }, {"commitment1"}},
+        {[](Posted& p, FairDuel&) { p.commitment1.reset(); p.commitment2.reset(); }, {"commitment1", "commitment2"}},
         {[](Posted& p, FairDuel&) { p.texts.InfoBM1[0] = '3'; p.texts.InfoBM1[1] = '1'; }, {"InfoBM1"}},
         {[](Posted& p, FairDuel&) { p.texts.InfoBM2.pop_back(); }, {"InfoBM2"}},
         {[](Posted& p, FairDuel&) { p.texts.ErrorText = " "; }, {"ErrorText"}},
@@ -451,6 +515,14 @@ TEST(FairCheck, NamesEachPostedTextThatDiffers) {
     // Other readings (another secret or word) give another duel.
     const Readings other = ReadingsOf({{4, 2}, {6, 4}});
     EXPECT_EQ(CheckFairDuel(duel, computed, other, posted).differs, std::vector<std::string>{"InfoBM2"});
+
+    // Before a fight only the commitments given are compared: the
+    // referee's when given, the players' as in the check.
+    EXPECT_TRUE(DifferingCommitments(duel, computed, std::nullopt, posted.commitment1, posted.commitment2).empty());
+    Digest otherReferee = computed.referee;
+    otherReferee[0] ^= 1;
+    EXPECT_EQ(DifferingCommitments(duel, computed, otherReferee, posted.commitment1, std::nullopt),
+              (std::vector<std::string>{"commitment", "commitment2"}));
 }
 
 }  // namespace

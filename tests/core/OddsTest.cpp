@@ -67,6 +67,8 @@ class OneHitDuels : public ::testing::TestWithParam<OneHitCase> {};
 
 TEST_P(OneHitDuels, MatchTheGeometricOdds) {
     const OneHitCase& c = GetParam();
+    const DuelOdds odds = ComputeOdds(Request(c.type, c.f1, c.f2));
+    ASSERT_EQ(odds.ErrorText, "");
     double reach = 1;  // chance that move n is played
     double win1 = 0, win2 = 0, both = 0, moves = 0;
     for (int n = 1; n <= 100; ++n) {
@@ -78,9 +80,13 @@ TEST_P(OneHitDuels, MatchTheGeometricOdds) {
         win2 += reach * (1 - h1) * h2;
         both += reach * h1 * h2;
         reach *= (1 - h1) * (1 - h2);
+        // How the duel stands by the end of move n.
+        const MoveOdds& by = odds.byMove[static_cast<std::size_t>(n - 1)];
+        EXPECT_NEAR(by.duellist1, win1, 1e-13) << "move " << n;
+        EXPECT_NEAR(by.duellist2, win2, 1e-13) << "move " << n;
+        EXPECT_NEAR(by.bothFell, both, 1e-13) << "move " << n;
+        EXPECT_NEAR(by.going, reach, 1e-13) << "move " << n;
     }
-    const DuelOdds odds = ComputeOdds(Request(c.type, c.f1, c.f2));
-    ASSERT_EQ(odds.ErrorText, "");
     EXPECT_NEAR(odds.duellist1, win1, 1e-13);
     EXPECT_NEAR(odds.duellist2, win2, 1e-13);
     EXPECT_NEAR(odds.bothFell, both, 1e-13);
@@ -261,14 +267,18 @@ DuelOdds ReferenceOdds(const Duellist& d1, const Duellist& d2, DuelType type) {
         return sum;
     };
     DuelOdds odds;
-    for (int move = 1; move <= kMaxMoves && !h1.empty() && !h2.empty(); ++move) {
-        odds.expectedMoves += total(h1) * total(h2);
-        const Weapon weapon = WeaponOfMove(type, move);
-        const double fell1 = push(h1, d2, d1, weapon, move);
-        const double fell2 = push(h2, d1, d2, weapon, move);
-        odds.duellist1 += total(h1) * fell2;
-        odds.duellist2 += fell1 * total(h2);
-        odds.bothFell += fell1 * fell2;
+    for (int move = 1; move <= kMaxMoves; ++move) {
+        if (!h1.empty() && !h2.empty()) {
+            odds.expectedMoves += total(h1) * total(h2);
+            const Weapon weapon = WeaponOfMove(type, move);
+            const double fell1 = push(h1, d2, d1, weapon, move);
+            const double fell2 = push(h2, d1, d2, weapon, move);
+            odds.duellist1 += total(h1) * fell2;
+            odds.duellist2 += fell1 * total(h2);
+            odds.bothFell += fell1 * fell2;
+        }
+        odds.byMove[static_cast<std::size_t>(move - 1)] =
+            MoveOdds{odds.duellist1, odds.duellist2, odds.bothFell, total(h1) * total(h2)};
     }
     odds.undecided = total(h1) * total(h2);
     return odds;
@@ -306,6 +316,12 @@ TEST(Odds, LargeHitsWithFewReachableHealthsAgreeWithThePlainWay) {
         EXPECT_NEAR(odds.undecided, plain.undecided, 1e-12);
         EXPECT_NEAR(odds.expectedMoves, plain.expectedMoves, 1e-10);
         EXPECT_NEAR(Total(odds), 1.0, 1e-12);
+        for (std::size_t n = 0; n < odds.byMove.size(); ++n) {
+            EXPECT_NEAR(odds.byMove[n].duellist1, plain.byMove[n].duellist1, 1e-12) << "move " << n + 1;
+            EXPECT_NEAR(odds.byMove[n].duellist2, plain.byMove[n].duellist2, 1e-12) << "move " << n + 1;
+            EXPECT_NEAR(odds.byMove[n].bothFell, plain.byMove[n].bothFell, 1e-12) << "move " << n + 1;
+            EXPECT_NEAR(odds.byMove[n].going, plain.byMove[n].going, 1e-12) << "move " << n + 1;
+        }
     }
 }
 
@@ -332,7 +348,65 @@ TEST(Odds, RandomDuelsOfTheScreenSumToOne) {
         }
         EXPECT_GE(odds.expectedMoves, 1.0);
         EXPECT_LE(odds.expectedMoves, 100.0);
+        // Move by move: every entry sums to 1, the chances of an ending only
+        // grow, that of the duel going on only shrinks, and move 100's entry
+        // is the figures themselves.
+        MoveOdds before{0, 0, 0, 1};
+        for (const MoveOdds& by : odds.byMove) {
+            EXPECT_NEAR(by.duellist1 + by.duellist2 + by.bothFell + by.going, 1.0, 1e-12);
+            EXPECT_GE(by.duellist1, before.duellist1);
+            EXPECT_GE(by.duellist2, before.duellist2);
+            EXPECT_GE(by.bothFell, before.bothFell);
+            EXPECT_LE(by.going, before.going);
+            before = by;
+        }
+        EXPECT_EQ(before.duellist1, odds.duellist1);
+        EXPECT_EQ(before.duellist2, odds.duellist2);
+        EXPECT_EQ(before.bothFell, odds.bothFell);
+        EXPECT_EQ(before.going, odds.undecided);
     }
+}
+
+TEST(Odds, TheSummaryNamesTheMoveByWhichTheDuelIsDecidedWithNinetyPercentCertainty) {
+    // The summary's texts speak of the certainty the summary uses.
+    const std::string certainty = std::to_string(static_cast<int>(kOddsSummaryCertainty * 100 + 0.5)) + " %";
+    EXPECT_NE(std::string(texts::kOddsSummaryDecided).find(certainty), std::string::npos);
+    struct Case {
+        const char* what;
+        DuelType type;
+        Fields f1, f2;
+        int move;  // 0: not decided with 90 % certainty within 100 moves
+        std::string summary;
+    };
+    const Case cases[] = {
+        // Half of all shots kill: the duel goes on past move n with chance
+        // 4^-n, 1/4 after move 1, 1/16 after move 2.
+        {"pistols, one hit kills", DuelType::Pistols, {"1", "1", "1", "0"}, {"1", "1", "1", "0"}, 2,
+         "С вероятностью 90 % дуэль решится к 2-му ходу."},
+        // Only a 6 hurts either: (25/36)^n falls to 0.1 by move 7.
+        {"pistols, only sixes", DuelType::Pistols, {"1", "1", "1", "1"}, {"1", "1", "1", "1"}, 7,
+         "С вероятностью 90 % дуэль решится к 7-му ходу."},
+        // Nobody can be hurt.
+        {"nobody hurt", DuelType::Pistols, {"5", "3", "3", "6"}, {"7", "3", "3", "9999"}, 0,
+         "За 100 ходов дуэль решится лишь с вероятностью 0.0 %."},
+    };
+    for (const Case& c : cases) {
+        const DuelOdds odds = ComputeOdds(Request(c.type, c.f1, c.f2));
+        EXPECT_EQ(DecidedByMove(odds, kOddsSummaryCertainty), c.move) << c.what;
+        EXPECT_EQ(OddsSummary(odds), c.summary) << c.what;
+        if (c.move > 1) {
+            EXPECT_GT(odds.byMove[static_cast<std::size_t>(c.move - 2)].going, 0.1) << c.what;
+        }
+    }
+    // A duel decided within 100 moves with less than 90 % certainty: the
+    // chance that it is decided.
+    const DuelOdds slow = ComputeOdds(Request(DuelType::Pistols, {"120", "2", "1", "1"}, {"110", "2", "1", "1"}));
+    ASSERT_EQ(DecidedByMove(slow, kOddsSummaryCertainty), 0);
+    ASSERT_GT(slow.undecided, 0.1);
+    EXPECT_EQ(OddsSummary(slow), "За 100 ходов дуэль решится лишь с вероятностью " +
+                                     PercentText(1 - slow.undecided) + ".");
+    // A refused request has no summary.
+    EXPECT_EQ(OddsSummary(ComputeOdds(Request(DuelType::Pistols, {"0", "1", "1", "0"}, {"1", "1", "1", "0"}))), "");
 }
 
 // Dice on a deterministic stream of clock readings.

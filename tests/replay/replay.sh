@@ -44,4 +44,6 @@ if cmp -s "$got" "$expected"; then
 fi
 echo "FAIL: the outputs differ from $expected; first differences:"
 diff "$expected" "$got" | head -20
+echo "A change to the rules' output on purpose also takes the next rules' version (kRulesVersion in"
+echo "core/DuelRules.h) and new known answers of fair duels (tools/fair_vectors.py make)."
 exit 1

@@ -8,8 +8,8 @@
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
-  launch, open, read, fill, setType, modal, storedLayout, axeViolations, accessibilityNode, clockFor, cliFairDuel,
-  pistolDuel, pageUrl, cli, text } = require('./support');
+  launch, open, read, fill, typeInto, setType, modal, storedLayout, facts, axeViolations, accessibilityNode, clockFor, cliFairDuel,
+  cliFairDuelSalted, playerCommitment, pistolDuel, pageUrl, cli, text } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -20,8 +20,7 @@ describe('axe-core finds no violation', () => {
   let salted;
   before(() => {
     fair = cliFairDuel('ab'.repeat(32), '1523', '1524');
-    salted = JSON.parse(cli(['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1523', '--salt1', 'cd'.repeat(32),
-      '--word2', '1524', '--salt2', 'ef'.repeat(32)], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+    salted = cliFairDuelSalted('ab'.repeat(32), '1523', 'cd'.repeat(32), '1524', 'ef'.repeat(32));
   });
   const settled = (page) => page.evaluate(() => window.Saberline.settled());
   // Opens a duel's verification link, types what was posted and checks it:
@@ -61,45 +60,84 @@ describe('axe-core finds no violation', () => {
       });
       await page.click('#MoveCarsOfBattlePanel');
     }],
+    ['the transfer done: its status line', {}, async (page) => {
+      await page.click('#GoCalcOfBattleChars');
+      await typeInto(page, { SumPostsBM1: '250', SumRBM1: '30', SumPostsBM2: '50', SumRBM2: '2' });
+      await page.click('#CalcOfBattleChars');
+      await page.click('#MoveCarsOfBattlePanel');
+      await page.click('#ModalYes');
+      assert.notEqual(await page.textContent('#TransferStatus'), '');
+    }],
+    ['the odds drawn, spoken, and a 100-move duel\'s logs grown', { query: '?clock=' + clockFor([[1, 1]]) }, async (page) => {
+      await typeInto(page, { BP1: '9999', OgnOr1: '1', HolOr1: '1', StrZ1: '7', BP2: '9999', OgnOr2: '1', HolOr2: '1', StrZ2: '7' });
+      await page.click('#GoBattle');
+      await page.waitForFunction(() => document.getElementById('OddsSpoken').textContent !== '', null, { timeout: 3000 });
+      assert.equal(await page.isVisible('#OddsPicture'), true);
+    }],
     ['the question', {}, async (page) => {
       await page.click('#GoCalcOfBattleChars');
       await fill(page, { SumPostsBM1: '250', SumRBM1: '30', SumPostsBM2: '50', SumRBM2: '2' });
       await page.click('#CalcOfBattleChars');
       await page.click('#MoveCarsOfBattlePanel');
     }],
-    ['the fair duel: a commitment made, a refusal', {}, async (page) => {
+    ['the fair duel: a commitment refused, one made, a refusal of the fight', {}, async (page) => {
+      await page.click('#FairCommit');
+      await page.waitForFunction(() => document.getElementById('FairCommitMessage').textContent !== '');
+      await fill(page, pistolDuel);
       await page.click('#FairCommit');
       await page.waitForFunction(() => document.getElementById('FairCommitment').value !== '');
       await page.click('#FairBattle');
       await page.waitForFunction(() => document.getElementById('FairMessage').textContent !== '');
     }],
+    ['the fair duel: the secret checked, then the commitment withdrawn', {}, async (page) => {
+      await fill(page, pistolDuel);
+      await page.click('#FairCommit');
+      await settled(page);
+      await page.click('#FairCheckSecret');
+      await settled(page);
+      assert.equal(await page.textContent('#FairSecretVerdict'), text('kFairSecretOpens'));
+      await page.fill('#BP2', '21');
+      assert.equal(await page.textContent('#FairCommitMessage'), text('kFairCommitmentWithdrawn'));
+    }],
     ['the fair duel: a verification link checked', {}, async (page) => {
       assert.ok((await checked(page, fair, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
         FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText })).startsWith(text('kFairVerified')));
     }],
-    ['the fair duel: both commitments made, salts given, the duel fought, a player\'s word refused', {}, async (page) => {
+    ['the fair duel: all commitments made, salts given, the duel fought, a player\'s own word refused', {}, async (page) => {
+      await fill(page, pistolDuel);
       await page.click('#FairCommit');
-      await settled(page);
-      await fill(page, { ...pistolDuel, FairWord1: '1523', FairWord2: '1524', FairSalt1: 'cd'.repeat(32),
-        FairSalt2: 'ef'.repeat(32), FairPlayerWord: '15' });
-      await page.click('#FairBattle');
       await settled(page);
       await page.click('#FairPlayerCommit');
       await settled(page);
+      await fill(page, { FairWord1: '1523', FairWord2: '1524', FairSalt1: 'cd'.repeat(32),
+        FairCommitment1: playerCommitment('cd'.repeat(32), '1523'), FairSalt2: 'ef'.repeat(32),
+        FairCommitment2: playerCommitment('ef'.repeat(32), '1524') });
+      await page.click('#FairBattle');
+      await settled(page);
+      await page.click('#FairOwnWord');
       await fill(page, { FairPlayerWord: '015' });
       await page.click('#FairPlayerCommit');
       await settled(page);
-      assert.notEqual(await page.textContent('#FairCommitment2'), '');
+      assert.notEqual(await page.inputValue('#FairLink'), '');
       assert.notEqual(await page.textContent('#FairPlayerMessage'), '');
     }],
+    ['the fair duel: plain words, the note about them', {}, async (page) => {
+      await fill(page, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairCommitment: fair.commitment, FairWord1: '1523',
+        FairWord2: '1524' });
+      await page.click('#FairBattle');
+      await settled(page);
+      assert.equal(await page.textContent('#FairNote'), text('kFairPlainWordsNote'));
+    }],
     ['the fair duel: edited after the duel', {}, async (page) => {
-      await fill(page, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1523', FairWord2: '1524' });
+      await fill(page, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairCommitment: fair.commitment, FairWord1: '1523',
+        FairWord2: '1524' });
       await page.click('#FairBattle');
       await settled(page);
       await page.fill('#BP1', '31');
       assert.equal(await page.textContent('#FairMessage'), text('kFairEditedAfterDuel'));
     }],
     ['the fair duel: the question before a secret is lost', {}, async (page) => {
+      await fill(page, pistolDuel);
       await page.click('#FairCommit');
       await settled(page);
       await page.click('#GoExit');
@@ -169,13 +207,14 @@ describe('names, descriptions and landmarks', () => {
 
   test('every control of the fair duel\'s panel is named by its caption, and the copy buttons of what is kept ' +
     'secret by their warning', async () => {
-    const salted = JSON.parse(cli(['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1', '--salt1', 'cd'.repeat(32),
-      '--word2', '2', '--salt2', 'ef'.repeat(32)], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
-    // The panel with a fair duel fought with both salts (the players'
-    // commitments show), and with a verification link opened.
+    const salted = cliFairDuelSalted('ab'.repeat(32), '1', 'cd'.repeat(32), '2', 'ef'.repeat(32));
+    // The panel with a fair duel fought with both players' commitments and
+    // a word of one's own asked for, and with a verification link opened.
     const referee = await open(browser);
-    await fill(referee, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1', FairWord2: '2',
-      FairSalt1: 'cd'.repeat(32), FairSalt2: 'ef'.repeat(32) });
+    await referee.click('#FairOwnWord');
+    await fill(referee, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairCommitment: salted.commitment, FairWord1: '1',
+      FairWord2: '2', FairSalt1: 'cd'.repeat(32), FairCommitment1: salted.commitment1, FairSalt2: 'ef'.repeat(32),
+      FairCommitment2: salted.commitment2 });
     await referee.click('#FairBattle');
     await referee.evaluate(() => window.Saberline.settled());
     const checker = await open(browser, { url: pageUrl + '#fair:' + salted.verification });
@@ -198,7 +237,7 @@ describe('names, descriptions and landmarks', () => {
     }
     assert.deepEqual(all.filter((id) => !named.has(id) && !/^FairCheck(Commitment\d?|Words)$/.test(id)), []);
     for (const [button, warning] of [['FairCopySecret', 'FairSecretWarning'], ['FairCopyPlayerWord', 'FairPlayerWarning'],
-      ['FairCopyPlayerSalt', 'FairPlayerWarning']]) {
+      ['FairCopyPlayerSalt', 'FairPlayerWarning'], ['FairPlayerWord', 'FairOwnWordWarning']]) {
       assert.equal((await accessibilityNode(referee, button)).description, await referee.evaluate((id) =>
         document.getElementById(id).textContent.replace(/\s+/g, ' ').trim(), warning), button);
     }
@@ -244,15 +283,15 @@ describe('names, descriptions and landmarks', () => {
 });
 
 test('the keyboard goes through the fair duel\'s panel in the order it is read, reaching every control', async () => {
-  const salted = JSON.parse(cli(['fair', 'duel', '--secret', 'ab'.repeat(32), '--word1', '1', '--salt1', 'cd'.repeat(32),
-    '--word2', '2'], { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+  const salted = cliFairDuelSalted('ab'.repeat(32), '1', 'cd'.repeat(32), '2', '');
   for (const width of [1280, 360]) {
     const viewport = { width, height: 800 };
-    // Every control enabled: a fair duel fought, a player's commitment made;
-    // then a verification link opened.
+    // Every control enabled: a fair duel fought, a player's commitment to a
+    // word of their own made; then a verification link opened.
     const referee = await open(browser, { viewport });
-    await fill(referee, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairWord1: '1', FairWord2: '2',
-      FairPlayerWord: '15' });
+    await referee.click('#FairOwnWord');
+    await fill(referee, { ...pistolDuel, FairSecret: 'ab'.repeat(32), FairCommitment: salted.commitment, FairWord1: '1',
+      FairWord2: '2', FairPlayerWord: '15' });
     for (const button of ['FairBattle', 'FairPlayerCommit']) {
       await referee.click('#' + button);
       await referee.evaluate(() => window.Saberline.settled());
@@ -342,15 +381,20 @@ describe('the result and refusals, for a screen reader', () => {
   const spoken = (page) => page.evaluate(() => [...document.querySelectorAll('[aria-live="polite"], [role="status"]')]
     .map((el) => el.textContent).join('\n'));
 
-  test('a duel\'s logs and message and the odds are in polite live regions', async () => {
+  test('a duel\'s logs and message and, once typing pauses, the odds are in polite live regions', async () => {
     const page = await open(browser, { query: '?clock=' + clockFor([[1, 1]]) });
-    await fill(page, { BP1: '30', OgnOr1: '1', HolOr1: '1', StrZ1: '0', BP2: '30', OgnOr2: '1', HolOr2: '1', StrZ2: '0' });
+    await typeInto(page, { BP1: '30', OgnOr1: '1', HolOr1: '1', StrZ1: '0', BP2: '30', OgnOr2: '1', HolOr2: '1', StrZ2: '0' });
     await page.click('#GoBattle');
     const shown = await read(page, ['InfoBM1', 'InfoBM2', 'ErrorText', 'OddsDuellist1']);
     const text = await spoken(page);
-    for (const [id, value] of Object.entries(shown)) assert.ok(value && text.includes(value), id);
+    for (const id of ['InfoBM1', 'InfoBM2', 'ErrorText']) assert.ok(shown[id] && text.includes(shown[id]), id);
     assert.equal((await accessibilityNode(page, 'ErrorText')).properties.live, 'polite');
-    assert.equal((await accessibilityNode(page, 'Odds')).properties.live, 'polite');
+    // The figures themselves are not a live region: their changes are
+    // spoken by one, about a second after the last.
+    assert.equal((await accessibilityNode(page, 'Odds')).properties.live, undefined);
+    assert.equal((await accessibilityNode(page, 'OddsSpoken')).properties.live, 'polite');
+    await page.waitForFunction(() => document.getElementById('OddsSpoken').textContent !== '', null, { timeout: 3000 });
+    assert.ok((await page.textContent('#OddsSpoken')).includes(`${facts.oddsFigures[0].label} ${shown.OddsDuellist1}`));
     await page.context().close();
   });
 

@@ -76,6 +76,25 @@ async function setType(page, type) {
   await page.check('#TypeBattle' + type);
 }
 
+// Types each text into its field as a person does: the field reached by a
+// hit-tested tap (finger) or click, its text selected with the keyboard and
+// replaced by typing (the browser's own text input; an empty text deletes).
+async function typeInto(page, texts, { finger = false } = {}) {
+  for (const [id, text] of Object.entries(texts)) {
+    if (finger) await page.tap('#' + id);
+    else await page.click('#' + id);
+    await page.keyboard.press('Control+A');
+    if (text === '') await page.keyboard.press('Delete');
+    else await page.keyboard.insertText(text);
+  }
+}
+
+// A tap (finger) or a click on the control, through the browser's hit testing.
+async function press(page, id, { finger = false } = {}) {
+  if (finger) await page.tap('#' + id);
+  else await page.click('#' + id);
+}
+
 const screens = ['BattlePanel', 'PCalcOfBattleChars', 'HelpPanel', 'AboutPanel'];
 async function visibleScreens(page) {
   return page.evaluate((ids) => ids.filter((id) => !document.getElementById(id).hidden), screens);
@@ -209,6 +228,24 @@ function cliFairDuel(secret, word1, word2) {
     { TypeBattle: 1, BP1: '30', ...pistolDuel }));
 }
 
+// A player's commitment by the documented layout of fair duels, written
+// here again: SHA-256(piece("saberline-fair-v3-word") salt piece(word)).
+function playerCommitment(salt, word) {
+  const crypto = require('node:crypto');
+  const piece = (bytes) => Buffer.concat([Buffer.from([0, 0, 0, bytes.length]), bytes]);
+  return crypto.createHash('sha256').update(Buffer.concat([piece(Buffer.from('saberline-fair-v3-word')),
+    Buffer.from(salt, 'hex'), piece(Buffer.from(word, 'ascii'))])).digest('hex');
+}
+
+// The worked pistol duel fought fairly by saberline-cli with the players'
+// commitments to these salts and words: a salt comes with its commitment.
+function cliFairDuelSalted(secret, word1, salt1, word2, salt2) {
+  const args = ['fair', 'duel', '--secret', secret, '--word1', word1, '--word2', word2];
+  if (salt1) args.push('--salt1', salt1, '--commitment1', playerCommitment(salt1, word1));
+  if (salt2) args.push('--salt2', salt2, '--commitment2', playerCommitment(salt2, word2));
+  return JSON.parse(cli(args, { TypeBattle: 1, BP1: '30', ...pistolDuel }));
+}
+
 // A request as saberline-cli reads it from the page's fields.
 function cliRequest(fields) {
   const request = { TypeBattle: fields.TypeBattle };
@@ -232,7 +269,8 @@ function random(seed) {
 }
 
 module.exports = {
-  launch, open, read, fill, setType, visibleScreens, modal, cli, cliRequest, cliFairDuel, random, storedLayout,
+  launch, open, read, fill, setType, typeInto, press, visibleScreens, modal, cli, cliRequest, cliFairDuel, cliFairDuelSalted,
+  playerCommitment, random, storedLayout,
   axeViolations, accessibilityNode, facts, text, textWith, duelFields, pistolDuel, screens, pagePath, pageUrl, cliPath, root,
 };
 

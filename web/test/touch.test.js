@@ -7,7 +7,7 @@
 const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
-  launch, open, read, fill, modal, visibleScreens, clockFor, cliFairDuel, pistolDuel, pageUrl, text,
+  launch, open, read, fill, modal, visibleScreens, clockFor, cliFairDuel, playerCommitment, pistolDuel, pageUrl, text,
 } = require('./support');
 
 let browser;
@@ -70,6 +70,8 @@ describe('every control tapped or clicked, with its effect', () => {
       assert.equal((await read(page, ['InfoBM1'])).InfoBM1, duelLog1);
       await act('CopyResult');
       assert.ok((await clipboard(page)).includes(duelLog1));
+      await act('CopyResultBBCode');
+      assert.ok((await clipboard(page)).includes(`[code]${duelLog1}[/code]`));
       await act('CopyDuelLink');
       const link = (await read(page, ['DuelLink'])).DuelLink;
       assert.equal(await clipboard(page), link);
@@ -85,14 +87,23 @@ describe('every control tapped or clicked, with its effect', () => {
       };
       await copied('FairCopySecret', 'FairSecret');
       await copied('FairCopyCommitment', 'FairCommitment');
-      await fill(page, { FairWord1: '1', FairWord2: '2', FairSalt1: 'ef'.repeat(32) });
+      await act('FairCheckSecret');
+      await page.waitForFunction(() => document.getElementById('FairSecretVerdict').textContent !== '');
+      assert.equal(await page.textContent('#FairSecretVerdict'), text('kFairSecretOpens'));
+      await fill(page, { FairWord1: '1', FairWord2: '2', FairSalt1: 'ef'.repeat(32),
+        FairCommitment1: playerCommitment('ef'.repeat(32), '1') });
       await act('FairBattle');
       await page.waitForFunction(() => !document.getElementById('FairCopyLink').disabled);
-      assert.match(await page.textContent('#FairCommitment1'), /^[0-9a-f]{64}$/);
       await copied('FairCopyLink', 'FairLink');
-      // A player's commitment.
+      // A player's commitment: the word drawn, then one of the player's own.
+      await act('FairPlayerCommit');
+      await page.waitForFunction(() => document.getElementById('FairPlayerCommitment').value !== '');
+      await act('FairOwnWord');
+      await act('FairPlayerWord');
+      assert.equal(await focused(page), 'FairPlayerWord');
       await fill(page, { FairPlayerWord: '15' });
       await act('FairPlayerCommit');
+      await act('ModalYes');
       await page.waitForFunction(() => document.getElementById('FairPlayerCommitment').value !== '');
       await copied('FairCopyPlayerWord', 'FairPlayerShownWord');
       await copied('FairCopyPlayerSalt', 'FairPlayerSalt');
@@ -119,7 +130,8 @@ describe('every control tapped or clicked, with its effect', () => {
       // A duel and its links again: the buttons disabled at start-up are reached too.
       await fill(page, pistolDuel);
       await act('GoBattle');
-      await fill(page, { FairSecret: 'ab'.repeat(32), FairWord1: '1', FairWord2: '2' });
+      await act('FairOwnWord');
+      await fill(page, { FairSecret: 'cd'.repeat(32), FairCommitment: fair.commitment, FairWord1: '1', FairWord2: '2' });
       await act('FairBattle');
       await page.waitForFunction(() => !document.getElementById('FairCopyLink').disabled);
       await leave('GoCalcOfBattleChars', 'the duel screen');
@@ -185,18 +197,21 @@ test('from 320 to 1280 pixels the point at each control\'s centre is the control
     ['the referee\'s and a player\'s commitments made, a fair duel fought', async (width) => {
       const page = await open(browser, { viewport: { width, height: 740 } });
       const settled = () => page.evaluate(() => window.Saberline.settled());
+      await fill(page, pistolDuel);
       await page.click('#FairCommit');
       await settled();
-      await fill(page, { ...pistolDuel, FairWord1: '7', FairWord2: '8', FairSalt1: 'ef'.repeat(32),
-        FairSalt2: 'fe'.repeat(32), FairPlayerWord: '15' });
+      await page.click('#FairOwnWord');
+      await fill(page, { FairWord1: '7', FairWord2: '8', FairSalt1: 'ef'.repeat(32),
+        FairCommitment1: playerCommitment('ef'.repeat(32), '7'), FairSalt2: 'fe'.repeat(32),
+        FairCommitment2: playerCommitment('fe'.repeat(32), '8'), FairPlayerWord: '15' });
       await page.click('#FairBattle');
       await settled();
       await page.click('#FairPlayerCommit');
       await settled();
       return page;
-    }, ['BattlePanel'], ['FairCommit', 'FairCopySecret', 'FairCopyCommitment', 'FairSalt1', 'FairSalt2', 'FairBattle',
-      'FairCopyLink', 'FairPlayerWord', 'FairPlayerCommit', 'FairCopyPlayerWord', 'FairCopyPlayerSalt',
-      'FairCopyPlayerCommitment']],
+    }, ['BattlePanel'], ['FairCommit', 'FairCopySecret', 'FairCopyCommitment', 'FairCheckSecret', 'FairSalt1',
+      'FairSalt2', 'FairCommitment1', 'FairCommitment2', 'FairBattle', 'FairCopyLink', 'FairOwnWord', 'FairPlayerWord',
+      'FairPlayerCommit', 'FairCopyPlayerWord', 'FairCopyPlayerSalt', 'FairCopyPlayerCommitment']],
   ];
   for (const width of [320, 360, 412, 540, 700, 759, 760, 1024, 1280]) {
     for (const [state, reach, screens, expected] of states) {
