@@ -417,8 +417,8 @@ std::string VerificationReason(const fair::VerificationRefusal& refusal) {
                    "; this program fights by rules version " + std::to_string(kRulesVersion) + " (format " +
                    fair::kVersion + "), and under other rules the same duel ends otherwise";
         case Problem::AddressHoldsVerification:
-            return std::string("the text before \"#") + fair::kLinkPrefix +
-                   "\" holds \"saberline-fair\": only the page's address may stand there";
+            return std::string(R"(the text before "#)") + fair::kLinkPrefix +
+                   R"(" holds "saberline-fair": only the page's address may stand there)";
         case Problem::ItemWithoutEquals: return "the verification has an item without '=': " + item;
         case Problem::UnknownItem: return "the verification names an unknown item " + item;
         case Problem::RepeatedItem: return "the verification names " + item + " more than once";
@@ -558,10 +558,11 @@ int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::os
         const std::string posted = "--commitment" + std::to_string(k + 1);
         const bool hasSalt = (k == 0 ? options.salt1 : options.salt2).has_value();
         if (hasSalt && !options.playerCommitments[k])
-            throw BadInput(salt + " needs " + posted + ", the commitment that player posted: a verification " +
-                           "carries a salt exactly when that player's commitment is in play");
+            throw BadInput(std::string(salt).append(" needs ").append(posted).append(
+                ", the commitment that player posted: a verification carries a salt exactly when that player's "
+                "commitment is in play"));
         if (!hasSalt && options.playerCommitments[k])
-            throw BadInput(posted + " needs " + salt + ", which opens it with the word");
+            throw BadInput(std::string(posted).append(" needs ").append(salt).append(", which opens it with the word"));
         if (options.playerCommitments[k]) playerCommitments[k] = TakeHex32(posted, *options.playerCommitments[k]);
     }
     const DuelRequest request = ReadFairRequest(in);

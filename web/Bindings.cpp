@@ -281,7 +281,7 @@ Value CheckTransferOf(Value results) {
 // duel screen shows them, the duel's link ('' for none), and the fair duel's
 // parts { verificationLink, commitment, commitment1, commitment2 } or null
 // when no fair duel's result is shown.
-Value ForumPostOf(Value shown, std::string duelLink, Value fair, std::string format) {
+Value ForumPostOf(Value shown, std::string duelLink, Value fair, const std::string& format) {
     return Guarded([&] {
         DuelScreenTexts texts;
         texts.InfoBM1 = Text(shown, "InfoBM1");
