@@ -6,6 +6,7 @@
 
 #include "Dice.h"
 #include "Duel.h"
+#include "DuelParts.h"
 #include "Texts.h"
 
 namespace {

@@ -11,6 +11,8 @@
 #include <ostream>
 #include <set>
 #include <stdexcept>
+#include <string_view>
+#include <system_error>
 #include <variant>
 
 #include "Calculator.h"
@@ -40,22 +42,91 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A name as it may be quoted in a one-line complaint: JSON-escaped, so that
-// control characters and quotes cannot break the line.
-std::string Quoted(const std::string& name) {
-    return Json(name).dump(-1, ' ', false, Json::error_handler_t::replace);
+// A failure to read standard input: one line on standard error, exit
+// status 3.
+class ReadFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// `text` with every character that could break a line or reach the terminal
+// as a command written as a JSON escape: the controls U+0000 to U+001F and
+// U+007F to U+009F, and each byte that is not UTF-8 (as \ufffd). With
+// `quoted`, also '"' and '\\', and the whole between quotes.
+std::string Escaped(std::string_view text, bool quoted) {
+    std::string out;
+    if (quoted) out += '"';
+    auto escape = [&](unsigned code) {
+        static constexpr char kShort[] = "btn?fr";  // \b \t \n and \f \r, as JSON writes them
+        if (code >= 8 && code <= 13 && code != 11) {
+            out.append({'\\', kShort[code - 8]});
+            return;
+        }
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0xFu];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            if (byte < 0x20 || byte == 0x7F) escape(byte);
+            else if (quoted && (byte == '"' || byte == '\\')) out.append({'\\', static_cast<char>(byte)});
+            else out += static_cast<char>(byte);
+            ++i;
+            continue;
+        }
+        // The length of one well-formed UTF-8 character here, or 0.
+        std::size_t length = 0;
+        for (std::size_t n = 2; n <= 4 && length == 0 && i + n <= text.size(); ++n)
+            if (CountUtf8Characters(text.substr(i, n)) == std::optional<std::size_t>(1)) length = n;
+        if (length == 0) {
+            escape(0xFFFD);
+            ++i;
+        } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            escape(static_cast<unsigned char>(text[i + 1]));  // U+0080 to U+009F
+            i += 2;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    if (quoted) out += '"';
+    return out;
+}
+
+// A name as it may be quoted in a one-line complaint.
+std::string Quoted(std::string_view name) { return Escaped(name, true); }
+
+// The one line of a complaint on standard error: nothing in it from outside
+// can break the line or reach the terminal as a command.
+void Complain(std::ostream& err, std::string_view message) {
+    err << kProgram << ": " << Escaped(message, false) << '\n';
 }
 
 // Reads at most one byte past the limit, a piece at a time, so that a small
-// request costs no more than its size.
+// request costs no more than its size. A stream that fails (a closed
+// standard input, a device error) is a read failure; a folder given as
+// standard input is bad input.
 std::string ReadInput(std::istream& in) {
     std::string data;
     char piece[4096];  // not cleared: only what is read from it is used
-    while (data.size() <= kMaxInputBytes && in) {
-        const std::size_t wanted = std::min(sizeof piece, kMaxInputBytes + 1 - data.size());
-        in.read(piece, static_cast<std::streamsize>(wanted));
-        data.append(piece, static_cast<std::size_t>(in.gcount()));
+    const std::ios::iostate reported = in.exceptions();
+    try {
+        // A failing file reports why only by exception.
+        in.exceptions(std::ios::badbit);
+        while (data.size() <= kMaxInputBytes && in) {
+            const std::size_t wanted = std::min(sizeof piece, kMaxInputBytes + 1 - data.size());
+            in.read(piece, static_cast<std::streamsize>(wanted));
+            data.append(piece, static_cast<std::size_t>(in.gcount()));
+        }
+    } catch (const std::ios_base::failure& failure) {
+        in.exceptions(reported);
+        if (failure.code() == std::errc::is_a_directory)
+            throw BadInput("standard input is a folder, not a file");
+        throw ReadFailure("standard input could not be read (" + failure.code().message() + ")");
     }
+    in.exceptions(reported);
+    if (in.bad()) throw ReadFailure("standard input could not be read");
     if (data.size() > kMaxInputBytes) throw BadInput("the input is larger than 1 MiB");
     return data;
 }
@@ -72,15 +143,21 @@ Json ReadRequestObject(std::istream& in) {
         }
         return true;
     };
+    auto notJson = [](std::size_t byte) {
+        return BadInput("the input is not valid JSON (error at byte " + std::to_string(byte) + ")");
+    };
     Json request;
     try {
         request = Json::parse(text, noteKeys);
     } catch (const Json::parse_error& error) {
-        throw BadInput("the input is not valid JSON (error at byte " + std::to_string(error.byte) + ")");
+        throw notJson(error.byte);
     } catch (const Json::out_of_range&) {
         // A number such as 1E400 that no double can hold.
         throw BadInput("the input holds a number too large to read");
     }
+    // The library ends the text at a zero byte outside a string (inside one
+    // it refuses it): after the value, only blanks may follow.
+    if (const std::size_t zero = text.find('\0'); zero != std::string::npos) throw notJson(zero + 1);
     if (!request.is_object()) throw BadInput("the input must be a JSON object");
     if (duplicate) throw BadInput("the key " + Quoted(*duplicate) + " appears more than once");
     return request;
@@ -340,8 +417,8 @@ std::string VerificationReason(const fair::VerificationRefusal& refusal) {
                    "; this program fights by rules version " + std::to_string(kRulesVersion) + " (format " +
                    fair::kVersion + "), and under other rules the same duel ends otherwise";
         case Problem::AddressHoldsVerification:
-            return std::string("the text before \"#") + fair::kLinkPrefix +
-                   "\" holds \"saberline-fair\": only the page's address may stand there";
+            return std::string(R"(the text before "#)") + fair::kLinkPrefix +
+                   R"(" holds "saberline-fair": only the page's address may stand there)";
         case Problem::ItemWithoutEquals: return "the verification has an item without '=': " + item;
         case Problem::UnknownItem: return "the verification names an unknown item " + item;
         case Problem::RepeatedItem: return "the verification names " + item + " more than once";
@@ -481,10 +558,11 @@ int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::os
         const std::string posted = "--commitment" + std::to_string(k + 1);
         const bool hasSalt = (k == 0 ? options.salt1 : options.salt2).has_value();
         if (hasSalt && !options.playerCommitments[k])
-            throw BadInput(salt + " needs " + posted + ", the commitment that player posted: a verification " +
-                           "carries a salt exactly when that player's commitment is in play");
+            throw BadInput(std::string(salt).append(" needs ").append(posted).append(
+                ", the commitment that player posted: a verification carries a salt exactly when that player's "
+                "commitment is in play"));
         if (!hasSalt && options.playerCommitments[k])
-            throw BadInput(posted + " needs " + salt + ", which opens it with the word");
+            throw BadInput(std::string(posted).append(" needs ").append(salt).append(", which opens it with the word"));
         if (options.playerCommitments[k]) playerCommitments[k] = TakeHex32(posted, *options.playerCommitments[k]);
     }
     const DuelRequest request = ReadFairRequest(in);
@@ -587,6 +665,17 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     return check.Verified() ? kExitOk : kExitNotVerified;
 }
 
+// The complaint about a command line the parser refused: the arguments it
+// did not expect, each quoted; otherwise the parser's own words.
+std::string ParseComplaint(const CLI::App& app, const CLI::ParseError& error) {
+    if (dynamic_cast<const CLI::ExtrasError*>(&error) == nullptr) return error.what();
+    const std::vector<std::string> extras = app.remaining(true);
+    if (extras.empty()) return error.what();
+    std::string complaint = extras.size() == 1 ? "unexpected argument " : "unexpected arguments ";
+    for (std::size_t i = 0; i < extras.size(); ++i) complaint += (i == 0 ? "" : ", ") + Quoted(extras[i]);
+    return complaint;
+}
+
 // Runs a command: bad input becomes one line on standard error and status
 // 2, a failure of the program itself status 3.
 template <typename Run>
@@ -594,10 +683,13 @@ int Guarded(std::ostream& err, Run&& run) {
     try {
         return run();
     } catch (const BadInput& error) {
-        err << kProgram << ": " << error.what() << '\n';
+        Complain(err, error.what());
         return kExitBadInput;
+    } catch (const ReadFailure& error) {
+        Complain(err, error.what());
+        return kExitFailure;
     } catch (const std::exception& error) {
-        err << kProgram << ": internal error: " << error.what() << '\n';
+        Complain(err, std::string("internal error: ") + error.what());
         return kExitFailure;
     }
 }
@@ -704,8 +796,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         const auto commands = app.get_subcommands([](const CLI::App*) { return true; });
         if (std::none_of(commands.begin(), commands.end(),
                          [&](const CLI::App* command) { return command->check_name(args.front()); })) {
-            err << kProgram << ": unknown command " << Quoted(args.front()) << " (try " << kProgram
-                << " --help)\n";
+            Complain(err, "unknown command " + Quoted(args.front()) + " (try " + kProgram + " --help)");
             return kExitBadInput;
         }
     }
@@ -714,8 +805,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         const auto commands = fair->get_subcommands([](const CLI::App*) { return true; });
         if (std::none_of(commands.begin(), commands.end(),
                          [&](const CLI::App* command) { return command->check_name(args[1]); })) {
-            err << kProgram << ": unknown command " << Quoted(args[0] + " " + args[1]) << " (try " << kProgram
-                << " fair --help)\n";
+            Complain(err, "unknown command " + Quoted(args[0] + " " + args[1]) + " (try " + kProgram + " fair --help)");
             return kExitBadInput;
         }
     }
@@ -725,7 +815,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) return app.exit(error, out, err);
-        err << kProgram << ": " << error.what() << " (try " << kProgram << " --help)\n";
+        Complain(err, ParseComplaint(app, error) + " (try " + kProgram + " --help)");
         return kExitBadInput;
     }
 
@@ -755,6 +845,43 @@ int RunCommand(Command command, const CommandOptions& options, std::istream& in,
         }
         return kExitBadInput;
     });
+}
+
+std::optional<PlainCommandLine> ReadPlainCommandLine(const std::vector<std::string>& args) {
+    struct Plain {
+        const char* name;
+        Command command;
+        bool clock;  // takes --clock
+        bool json;   // takes --json
+    };
+    static constexpr std::array<Plain, 4> kPlain{{{"duel", Command::Duel, true, true},
+                                                  {"scheme", Command::Scheme, true, false},
+                                                  {"calc", Command::Calc, false, true},
+                                                  {"odds", Command::Odds, false, true}}};
+    if (args.empty()) return std::nullopt;
+    const auto* plain =
+        std::find_if(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return args.front() == p.name; });
+    if (plain == kPlain.end()) return std::nullopt;
+    // A word the parser would take for a command rather than a value.
+    auto isCommand = [](const std::string& word) {
+        return word == "fair" ||
+               std::any_of(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return word == p.name; });
+    };
+    PlainCommandLine line{plain->command, {}};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json" && plain->json && !line.options.json) {
+            line.options.json = true;
+            continue;
+        }
+        std::optional<std::string> list;
+        if (arg == "--clock" && i + 1 < args.size()) list = args[++i];
+        else if (arg.rfind("--clock=", 0) == 0) list = arg.substr(std::string_view("--clock=").size());
+        if (!list || !plain->clock || line.options.clock || list->empty() || list->front() == '-' || isCommand(*list))
+            return std::nullopt;
+        line.options.clock = std::move(list);
+    }
+    return line;
 }
 
 }  // namespace saberline::cli

@@ -40,4 +40,18 @@ struct CommandOptions {
 int RunCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out,
                std::ostream& err);
 
+// The command lines a script or a forum bot gives most: `duel`, `scheme`,
+// `calc` or `odds`, then each of the command's own options at most once, in
+// any order: `--json` (not for scheme) and `--clock LIST` or
+// `--clock=LIST` (duel and scheme; LIST not empty, not an option and not a
+// command's name). Read without the command-line parser, whose set-up took a
+// third of such a process's time (bench/README.md); RunCommand runs them
+// exactly as RunCli would. nullopt for anything else (help, usage errors,
+// the fair commands): RunCli's.
+struct PlainCommandLine {
+    Command command;
+    CommandOptions options;
+};
+std::optional<PlainCommandLine> ReadPlainCommandLine(const std::vector<std::string>& args);
+
 }  // namespace saberline::cli

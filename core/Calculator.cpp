@@ -15,7 +15,7 @@ const std::array<ForumTextField, 4> kForumTextFields{{
     {"SumRBM2", &ForumFields::reputation2, "0", 4},
 }};
 
-const std::array<BlackMarkBox, 2 * kBlackMarks> kBlackMarkBoxes{{
+const std::array<BlackMarkBox, 2 * std::size_t{kBlackMarks}> kBlackMarkBoxes{{
     {"ChM11", 0}, {"ChM12", 0}, {"ChM13", 0}, {"ChM14", 0}, {"ChM15", 0},
     {"ChM21", 1}, {"ChM22", 1}, {"ChM23", 1}, {"ChM24", 1}, {"ChM25", 1},
 }};

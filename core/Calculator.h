@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,7 +44,7 @@ struct BlackMarkBox {
     const char* name;
     int duellist;  // 0 or 1
 };
-extern const std::array<BlackMarkBox, 2 * kBlackMarks> kBlackMarkBoxes;
+extern const std::array<BlackMarkBox, 2 * std::size_t{kBlackMarks}> kBlackMarkBoxes;
 // The box of that control name, or null.
 const BlackMarkBox* FindBlackMarkBox(std::string_view name) noexcept;
 

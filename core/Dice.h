@@ -51,16 +51,6 @@ private:
     std::size_t next_ = 0;
 };
 
-// Readings start, start + 1, start + 2, ...
-class CountingClock final : public ClockSource {
-public:
-    explicit CountingClock(std::uint64_t start = 0) : next_(start) {}
-    std::uint64_t Read() override { return next_++; }
-
-private:
-    std::uint64_t next_;
-};
-
 // Passes another source's readings through and keeps every one it gave, so
 // that what a duel threw can be replayed with a ListClock.
 class RecordingClock final : public ClockSource {

@@ -91,7 +91,7 @@ std::string WriteDuelLink(const DuelRequest& request, const std::vector<std::uin
     return link;
 }
 
-std::optional<DuelLink> ReadDuelLink(std::string_view link) {
+std::optional<DuelLink> ReadDuelLink(std::string_view link, DuelLinkRefusal* refusal) {
     const std::size_t checkAt = link.rfind(kCheckSeparator);
     if (checkAt == std::string_view::npos) return std::nullopt;
     const std::string_view body = link.substr(0, checkAt);
@@ -109,10 +109,12 @@ std::optional<DuelLink> ReadDuelLink(std::string_view link) {
         if (!value) return std::nullopt;
         std::optional<std::string> text = PercentDecode(*value);
         if (!text) return std::nullopt;
-        const std::optional<std::size_t> length = CountUtf8Characters(*text);
-        if (!length || *length > static_cast<std::size_t>(field.maxLength) ||
-            text->find('\0') != std::string::npos)
+        // What a field cannot show, the replay must not read either.
+        const TextProblem problem = CheckFieldText(*text, static_cast<std::size_t>(field.maxLength), true);
+        if (problem != TextProblem::None) {
+            if (refusal) *refusal = {&field, problem};
             return std::nullopt;
+        }
         FieldText(result.request, field) = std::move(*text);
     }
     const auto type = ValueOf(read[kDuelFields.size() + 1], kTypeKey);

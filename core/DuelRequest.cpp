@@ -93,7 +93,9 @@ struct CheckOrder {
 const CheckOrder& TheCheckOrder() {
     static const CheckOrder order = [] {
         CheckOrder o;
-        std::size_t numbers = 0, sides = 0, fourths = 0;
+        std::size_t numbers = 0;
+        std::size_t sides = 0;
+        std::size_t fourths = 0;
         for (const DuelField& field : kDuelFields) {
             if (field.value) o.numbers[numbers++] = &field;
             else if (field.strongIndex == 3) o.fourths[fourths++] = &field;

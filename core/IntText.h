@@ -31,13 +31,4 @@ void AppendIntText(std::string& out, std::int32_t value);
 // The same digits written at `out` (room for 11 characters); returns the end.
 char* WriteIntText(char* out, std::int32_t value) noexcept;
 
-// Title of the error box and message dialog: the executable's file name
-// without its folder, cut before its first '.', every character after the
-// first in lower case.
-std::string ApplicationTitle(std::string_view executablePath);
-
-// Text of the error box: the message, with a '.' appended when the message
-// is not empty and its last character's code is greater than that of '.'.
-std::string ErrorBoxText(std::string_view message);
-
 }  // namespace saberline

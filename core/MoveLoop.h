@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "Dice.h"
 #include "DuelRequest.h"
@@ -25,14 +24,6 @@ struct MoveRecord {
 };
 
 enum class DuelEnding : std::uint8_t { Duellist1Wins, Duellist2Wins, BothFell, Undecided };
-
-struct DuelResult {
-    std::vector<MoveRecord> moves;  // 1 to 100
-    DuelEnding ending = DuelEnding::Undecided;
-};
-
-// Fights the duel: a reseed and two dice every move, up to 100 moves.
-DuelResult RunDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice& dice);
 
 // The loop's own pieces, for FightDuel below.
 namespace moves {
@@ -84,9 +75,10 @@ inline std::int32_t AttackDigitOf(std::string_view scheme, int move) {
 
 }  // namespace moves
 
-// RunDuel's loop, handing every move's record to `onMove` as it is fought,
-// in order (the duel button writes both logs from them as it goes, with no
-// list of moves in between). Returns the duel's ending.
+// Fights the duel, a reseed and two dice every move, up to 100 moves,
+// handing every move's record to `onMove` as it is fought, in order (the
+// duel button writes both logs from them as it goes, with no list of moves
+// in between). Returns the duel's ending.
 //
 // A clock reading waits for all the work before it to finish. So when
 // neither duellist can fall in a move whatever the dice (each health above

@@ -40,11 +40,21 @@ inline constexpr char kQuestionYes[] = "Да";
 inline constexpr char kQuestionNo[] = "Нет";
 
 // The page's own notices: a ?clock= list it cannot read, a duel link it
-// cannot read, and the mark of a duel replayed from a link.
+// cannot read (a field's text that no field can show is named; %s stands
+// for the field's name), and the mark of a duel replayed from a link, which
+// proves nothing about its dice.
 inline constexpr char kClockListBad[] =
     "Список показаний часов в адресе страницы (?clock=) не прочитан: кости бросаются случайно.";
 inline constexpr char kDuelLinkBad[] = "Ссылка на дуэль повреждена или обрезана: дуэль не показана.";
-inline constexpr char kReplayMark[] = "Повтор дуэли по ссылке: кости не брошены заново, а взяты из ссылки.";
+inline constexpr char kDuelLinkFieldControl[] =
+    "Ссылка на дуэль не открыта: в поле %s управляющие знаки (перевод строки, табуляция), которых поле не "
+    "покажет, а повтор прочитал бы.";
+inline constexpr char kDuelLinkFieldBad[] =
+    "Ссылка на дуэль не открыта: поле %s не является правильным текстом или длиннее, чем позволяет поле.";
+inline constexpr char kReplayMark[] =
+    "Повтор дуэли по ссылке: кости не брошены заново, а взяты из ссылки. Такую ссылку с любыми костями "
+    "может составить кто угодно, поэтому она ничего не доказывает о бросках. Честность бросков доказывает "
+    "только проверка честной дуэли.";
 // Beside a link made on a copy of the page opened from disk.
 inline constexpr char kLinkOnlyHere[] =
     "Эта ссылка откроется только на этом компьютере, из этого файла. Другой человек откроет её в своей "

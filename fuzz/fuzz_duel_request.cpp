@@ -26,12 +26,14 @@
 #include "Dice.h"
 #include "Duel.h"
 #include "IntText.h"
+#include "DuelReference.h"
 #include "Texts.h"
 
 namespace {
 
 using saberline::DuelRequest;
 using saberline::DuelType;
+using namespace saberline::fuzz;
 
 [[noreturn]] void Fail(const char* what, const saberline::DuelScreenTexts& screen) {
     std::fprintf(stderr, "fuzz_duel_request: %s\nInfoBM1: %s\nInfoBM2: %s\nErrorText: %s\n", what,
@@ -158,35 +160,6 @@ bool IsDuelMessage(const std::string& message) {
     return false;
 }
 
-bool PistolMove(DuelType type, int n) {
-    if (type == DuelType::Pistols) return true;
-    if (type == DuelType::ColdWeapons) return false;
-    return n == 1 || n % 5 == 0;
-}
-
-// The values a duellist brought, read again from the accepted field texts.
-struct Values {
-    std::int64_t health, firearm, cold, armour;
-    int strong[3];
-    int fourth;  // 0 unless the noble costume is worn
-    std::string scheme;
-};
-
-Values ReadValues(const saberline::DuellistFields& f, DuelType type) {
-    Values v{};
-    v.health = saberline::TextToInt(f.health);
-    v.firearm = saberline::TextToInt(f.firearm);
-    v.cold = saberline::TextToInt(f.cold);
-    v.armour = saberline::TextToInt(f.armour);
-    if (type != DuelType::Pistols) {
-        for (int s = 0; s < 3; ++s) v.strong[s] = saberline::TextToInt(f.strong[static_cast<std::size_t>(s)]);
-        v.fourth = f.strong[3].empty() ? 0 : saberline::TextToInt(f.strong[3]);
-        if (v.fourth < 0) v.fourth = 0;
-        v.scheme = f.scheme;
-    }
-    return v;
-}
-
 // The die sequence as the move loop sees it: a reseed from the next reading
 // (the last one repeating, 0 for none) and two throws of the 32-bit
 // generator per move.
@@ -209,33 +182,6 @@ private:
     std::size_t next_ = 0;
     std::uint32_t seed_ = 0;
 };
-
-std::int64_t Positive(std::int64_t x) { return x > 0 ? x : 0; }
-
-std::int64_t ShotDamage(int die, const Values& a, const Values& d) {
-    if (die <= 3) return 0;
-    const std::int64_t strength = die == 6 ? 2 * a.firearm : a.firearm;
-    return Positive(strength - d.armour);
-}
-
-int ParryOf(char attack, const Values& d) {
-    const int digit = attack - '0';
-    for (int s : d.strong)
-        if (s == digit) return digit;
-    if (d.fourth != 0 && d.fourth == digit) return digit;
-    return 0;
-}
-
-std::int64_t StrikeDamage(int die, bool parried, const Values& a, const Values& d) {
-    if (die == 1) return 0;
-    if (die == 6) return Positive((parried ? a.cold : 2 * a.cold) - d.armour);
-    return parried ? 0 : Positive(a.cold - d.armour);
-}
-
-char SchemeAt(const std::string& scheme, int n) {
-    const std::size_t i = static_cast<std::size_t>(n - 1);
-    return scheme.size() > 100 ? scheme[i] : scheme[i % scheme.size()];
-}
 
 void CheckAcceptedDuel(const DuelRequest& request, const std::vector<std::uint64_t>& readings,
                        const saberline::DuelScreenTexts& screen) {

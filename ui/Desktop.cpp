@@ -32,7 +32,9 @@ constexpr const char* kHelp =
     "\n"
     "Exit status:\n"
     "  0  the window was closed\n"
-    "  1  no display could be opened\n";
+    "  1  no display could be opened, the toolkit could not start its platform\n"
+    "     (it says why), or the answer to --help or --version could not be\n"
+    "     written\n";
 
 // Messages the toolkit gave while the display was being opened.
 struct HeldMessage {
@@ -46,17 +48,17 @@ std::mutex heldMutex;
 std::vector<HeldMessage> held;
 QtMessageHandler passOn = nullptr;
 
-bool Unset(const char* variable) { return qEnvironmentVariableIsEmpty(variable); }
-
-// The toolkit gave up opening its platform: for want of a display when none
-// is named in the environment or when it said it could not reach one.
-bool ForWantOfDisplay(const QString& fatal) {
-    if (Unset("DISPLAY") && Unset("WAYLAND_DISPLAY")) return true;
-    const auto mentionsDisplay = [](const QString& text) {
-        return text.contains(QLatin1String("display"), Qt::CaseInsensitive);
-    };
-    return mentionsDisplay(fatal) ||
-           std::any_of(held.begin(), held.end(), [&](const HeldMessage& m) { return mentionsDisplay(m.text); });
+// The toolkit gave up opening its platform for want of a display: the
+// platform it tried said that it could not reach one (X11's plugin "could
+// not connect to display", Wayland's that it could not create its
+// wl_display). Any other failure (a platform plugin that is missing or
+// broken, which the list of plugins after it merely names) is the toolkit's
+// to tell.
+bool ForWantOfDisplay() {
+    return std::any_of(held.begin(), held.end(), [](const HeldMessage& m) {
+        return (m.category == "qt.qpa.xcb" && m.text.startsWith(QLatin1String("could not connect to display"))) ||
+               (m.category.startsWith("qt.qpa.wayland") && m.text.contains(QLatin1String("wl_display")));
+    });
 }
 
 void Replay(const HeldMessage& message) {
@@ -73,30 +75,34 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         held.push_back(std::move(message));
         return;
     }
-    if (ForWantOfDisplay(text)) {
+    if (ForWantOfDisplay()) {
         std::fputs(kNoDisplayLine, stderr);
         std::fputc('\n', stderr);
         std::fflush(stderr);
         std::_Exit(1);
     }
-    // Some other failure: say everything the toolkit said; it then aborts.
+    // Some other failure: say everything the toolkit said, which names it,
+    // and end as when there is no display rather than by the toolkit's abort.
     for (const HeldMessage& earlier : held) Replay(earlier);
     held.clear();
     Replay(message);
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 }  // namespace
 
 std::optional<int> AnswerInformationOptions(const std::vector<std::string>& args, std::ostream& out) {
     for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            out << kHelp;
-            return 0;
-        }
-        if (arg == "--version") {
-            out << saberline::VersionText(kProgram) << '\n';
-            return 0;
-        }
+        const bool help = arg == "--help" || arg == "-h";
+        if (!help && arg != "--version") continue;
+        if (help) out << kHelp;
+        else out << saberline::VersionText(kProgram) << '\n';
+        // Written, or not at all (a full disk, a closed output): then say so.
+        if (out.flush()) return 0;
+        std::fputs(kProgram, stderr);
+        std::fputs(": standard output could not be written\n", stderr);
+        return 1;
     }
     return std::nullopt;
 }

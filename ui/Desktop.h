@@ -19,7 +19,8 @@
 class QLocale;
 
 // --help and --version, anywhere among the arguments (argv without the
-// program's name): prints the answer to `out` and gives the exit status 0.
+// program's name): prints the answer to `out` and gives the exit status 0,
+// or 1 with one line on standard error when the answer could not be written.
 // nullopt for anything else; the toolkit then reads its own options (such as
 // -platform or -display) and the window starts.
 std::optional<int> AnswerInformationOptions(const std::vector<std::string>& args, std::ostream& out);
@@ -31,8 +32,10 @@ inline constexpr const char* kNoDisplayLine =
 // Watches the toolkit while it opens the display (from construction until
 // release()). Its messages are held back meanwhile; if it gives up for want
 // of a display, the program prints kNoDisplayLine and exits with status 1
-// instead of the toolkit's abort. On release() the held messages are passed
-// on as they would have been.
+// instead of the toolkit's abort; if it gives up for another reason (a
+// platform plugin missing or broken), the program passes on what the
+// toolkit said, which names it, and exits with status 1. On release() the
+// held messages are passed on as they would have been.
 class DisplayGuard {
 public:
     DisplayGuard();

@@ -25,10 +25,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "Boxes.h"
 #include "Calculator.h"
 #include "Desktop.h"
 #include "ForumPost.h"
-#include "IntText.h"
 #include "Site.h"
 #include "Texts.h"
 

@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "Boxes.h"
 #include "Calculator.h"
 #include "Call.h"
 #include "Dice.h"
 #include "Duel.h"
 #include "DuelLink.h"
 #include "ForumPost.h"
-#include "IntText.h"
 #include "Odds.h"
 #include "PageFields.h"
 #include "Readings.h"
@@ -134,12 +134,12 @@ Value Guarded(Operation&& operation) {
 // The title of the page's boxes, made from the page's file name as the
 // window makes it from its program's (the page's other facts are written
 // into it when it is made: web/PageFacts.cpp).
-std::string PageApplicationTitle(std::string fileName) { return ApplicationTitle(fileName); }
+std::string PageApplicationTitle(const std::string& fileName) { return ApplicationTitle(fileName); }
 
 // ?clock=LIST: the readings successive reseeds take, the last repeating;
 // null for the cryptographic clock. A list that does not read leaves the
 // cryptographic clock and gives the message.
-Value SetClockList(Value list) {
+Value SetClockList(const Value& list) {
     PageDice& page = ThePageDice();
     page.chosen.reset();
     page.Use(page.crypto);
@@ -208,13 +208,21 @@ Value RunDuelWithReadings(Value fields, Value readingTexts) {
 }
 
 // A duel link (the address after '#'): the request's field texts and the
-// readings, or { message } when it does not read.
+// readings, or { message } when it does not read: the field it names, when
+// it is a field's text that no field can show.
 Value ReadLink(std::string link) {
     return Guarded([&] {
         Value result = Value::object();
-        const std::optional<DuelLink> read = ReadDuelLink(link);
+        DuelLinkRefusal refusal;
+        const std::optional<DuelLink> read = ReadDuelLink(link, &refusal);
         if (!read) {
-            result.set("message", std::string(texts::kDuelLinkBad));
+            std::string message = texts::kDuelLinkBad;
+            if (refusal.field != nullptr) {
+                message = refusal.problem == TextProblem::ControlCharacter ? texts::kDuelLinkFieldControl
+                                                                           : texts::kDuelLinkFieldBad;
+                message.replace(message.find("%s"), 2, refusal.field->name);
+            }
+            result.set("message", std::move(message));
             return result;
         }
         result.set("message", std::string());
@@ -273,7 +281,7 @@ Value CheckTransferOf(Value results) {
 // duel screen shows them, the duel's link ('' for none), and the fair duel's
 // parts { verificationLink, commitment, commitment1, commitment2 } or null
 // when no fair duel's result is shown.
-Value ForumPostOf(Value shown, std::string duelLink, Value fair, std::string format) {
+Value ForumPostOf(Value shown, std::string duelLink, Value fair, const std::string& format) {
     return Guarded([&] {
         DuelScreenTexts texts;
         texts.InfoBM1 = Text(shown, "InfoBM1");

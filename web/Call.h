@@ -27,7 +27,7 @@ T Argument(const Value& value) {
 }
 
 template <typename Result, typename... Parameters, std::size_t... I>
-Value Apply(Result (*function)(Parameters...), const Value& arguments, std::index_sequence<I...>) {
+Value Apply(Result (*function)(Parameters...), const Value& arguments, std::index_sequence<I...> /*order*/) {
     return Value(function(Argument<std::decay_t<Parameters>>(arguments[I])...));
 }
 

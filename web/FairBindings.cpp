@@ -317,7 +317,7 @@ Value CommitmentsObject(const fair::Commitments& computed) {
 
 // --- Bindings ---------------------------------------------------------------
 
-std::string FairHex(Value bytes) {
+std::string FairHex(const Value& bytes) {
     return fair::ToHex(bytes.byteArray().value_or(std::vector<std::uint8_t>{}));
 }
 
@@ -325,7 +325,7 @@ std::string FairHex(Value bytes) {
 // it stands. The secret in hexadecimal and the message whose SHA-256 is the
 // commitment; { message } when the rules refuse the request, which no
 // commitment binds.
-Value FairCommit(Value fields, Value secretBytes) {
+Value FairCommit(const Value& fields, const Value& secretBytes) {
     auto canonical = CanonicalOf(fields);
     if (const auto* none = std::get_if<NoDuel>(&canonical))
         return MessageOnly(none->byTheRules ? texts::kFairCommitRefused + none->message : none->message);
@@ -341,7 +341,7 @@ Value FairCommit(Value fields, Value secretBytes) {
 // Step 2, anyone: the message whose SHA-256 the revealed secret and the
 // duel screen give, to compare with the referee's posted commitment;
 // { message } when either is malformed or the rules refuse the request.
-Value FairSecretToHash(Value inputs, Value fields) {
+Value FairSecretToHash(const Value& inputs, const Value& fields) {
     const std::string secretText = web::Text(inputs, "secret");
     if (secretText.empty()) return MessageOnly(texts::kFairCommitFirst);
     const auto secret = fair::Hex32(secretText);
@@ -359,7 +359,7 @@ Value FairSecretToHash(Value inputs, Value fields) {
 }
 
 // Step 2's verdict: whether the page's hash is the posted commitment.
-Value FairSecretVerdict(std::string commitment, Value hash) {
+Value FairSecretVerdict(const std::string& commitment, const Value& hash) {
     const auto posted = fair::Hex32(commitment);
     const std::optional<fair::Digest> computed = DigestOf(hash);
     if (!posted || !computed) return MessageOnly(texts::kFairCryptoFailed);
@@ -371,7 +371,7 @@ Value FairSecretVerdict(std::string commitment, Value hash) {
 }
 
 // A player's word drawn from 8 random bytes of the page.
-Value FairDrawnWord(Value wordBytes) {
+Value FairDrawnWord(const Value& wordBytes) {
     const std::optional<std::vector<std::uint8_t>> bytes = wordBytes.byteArray();
     if (!bytes || bytes->size() != fair::kWordBytes) return MessageOnly(texts::kFairCryptoFailed);
     std::array<std::uint8_t, fair::kWordBytes> drawn{};
@@ -385,7 +385,7 @@ Value FairDrawnWord(Value wordBytes) {
 // A player's commitment to their word with a fresh salt from the page: the
 // word, the salt in hexadecimal and the message whose SHA-256 is the
 // commitment; { message } when the word is refused.
-Value FairPlayerCommitment(std::string word, Value saltBytes) {
+Value FairPlayerCommitment(const std::string& word, const Value& saltBytes) {
     if (std::string refusal = WordRefusal(texts::kFairPlayerWordOwner, fair::CheckWord(word)); !refusal.empty())
         return MessageOnly(refusal);
     const std::optional<fair::Digest> salt = DigestOf(saltBytes);
@@ -400,7 +400,7 @@ Value FairPlayerCommitment(std::string word, Value saltBytes) {
 
 // Step 4: what to sign and hash for the fight's inputs; { message } when they
 // are refused, { message: '', refused } when the rules refuse the request.
-Value FairToSign(Value inputs, Value fields) {
+Value FairToSign(const Value& inputs, const Value& fields) {
     PostedCommitments posted;
     auto duel = DuelOf(inputs, fields, posted);
     if (const auto* none = std::get_if<NoDuel>(&duel)) return NoDuelObject(*none);
@@ -411,7 +411,7 @@ Value FairToSign(Value inputs, Value fields) {
 // when the page's hashes open every commitment posted: the three texts, the
 // verification link's fragment, the commitments and the readings; else
 // { message } naming what does not open, and `differs`.
-Value FairDuel(Value inputs, Value fields, Value macs, Value hashes) {
+Value FairDuel(const Value& inputs, const Value& fields, const Value& macs, const Value& hashes) {
     PostedCommitments posted;
     auto parsed = DuelOf(inputs, fields, posted);
     if (const auto* none = std::get_if<NoDuel>(&parsed)) return NoDuelObject(*none);
@@ -440,7 +440,7 @@ Value FairDuel(Value inputs, Value fields, Value macs, Value hashes) {
 // Whether a text opened or pasted is the fair duel's to read rather than a
 // duel link: it is, or tries to be, a verification (its link, its fragment
 // or its text), spaces around it aside. It is then read exactly as given.
-bool FairClaims(std::string text) {
+bool FairClaims(const std::string& text) {
     const std::string_view prefix = fair::kLinkPrefix;
     std::string_view trimmed = text;
     while (!trimmed.empty() && IsSpace(trimmed.front())) trimmed.remove_prefix(1);
@@ -449,7 +449,7 @@ bool FairClaims(std::string text) {
 }
 
 // A verification link read: what to sign and hash, and what it names.
-Value FairReadLink(std::string text) {
+Value FairReadLink(const std::string& text) {
     auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
         return MessageOnly(LinkRefusal(*refusal) + (SurroundedBySpace(text) ? texts::kFairLinkSpaces : ""));
@@ -472,7 +472,7 @@ Value FairReadLink(std::string text) {
 // than one log. A refusal ({ message }) when a commitment is malformed, a
 // log pasted by mistake, or when the commitments agree but no log was given
 // yet.
-Value FairCheck(std::string text, Value hashes, Value macs, Value posted) {
+Value FairCheck(const std::string& text, const Value& hashes, const Value& macs, Value posted) {
     auto parsed = fair::ParseVerification(text);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
         return MessageOnly(LinkRefusal(*refusal));

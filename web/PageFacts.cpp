@@ -35,7 +35,9 @@ Value InputField(const Field& field) {
 
 }  // namespace
 
-int main() {
+// Run when the page is made: an error that escapes ends it, and the build
+// with it, which is what it should do.
+int main() {  // NOLINT(bugprone-exception-escape)
     Value facts = Value::object();
 
     Value duelFields = Value::array();
@@ -101,7 +103,8 @@ int main() {
     TEXT(kSchemeEmpty2) TEXT(kSchemeBad1) TEXT(kSchemeBad2) TEXT(kLongDuel) TEXT(kLogBar) TEXT(kLogNoParry)
     TEXT(kLogLoserEnd) TEXT(kLogDrawEnd) TEXT(kLogUndecidedEnd) TEXT(kForumInputError) TEXT(kTransferRefused)
     TEXT(kTransferQuestion) TEXT(kTransferQuestionTitle) TEXT(kQuestionYes) TEXT(kQuestionNo) TEXT(kClockListBad)
-    TEXT(kDuelLinkBad) TEXT(kReplayMark) TEXT(kLinkOnlyHere) TEXT(kNoCore) TEXT(kOddsHeading) TEXT(kOddsDuellist1)
+    TEXT(kDuelLinkBad) TEXT(kDuelLinkFieldControl) TEXT(kDuelLinkFieldBad)
+    TEXT(kReplayMark) TEXT(kLinkOnlyHere) TEXT(kNoCore) TEXT(kOddsHeading) TEXT(kOddsDuellist1)
     TEXT(kOddsDuellist2) TEXT(kOddsBothFell) TEXT(kOddsUndecided) TEXT(kOddsExpectedMoves) TEXT(kConvertErrorFormat)
     TEXT(kFairBattleCaption) TEXT(kFairCheckCaption) TEXT(kFairPlayerCommitCaption) TEXT(kFairSecretBad)
     TEXT(kFairWordOwner1) TEXT(kFairWordOwner2) TEXT(kFairWordEmpty) TEXT(kFairWordNotAscii) TEXT(kFairWordNotDigit)

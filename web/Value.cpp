@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Items.h"
+#include "Readings.h"
 
 namespace saberline::web {
 
@@ -80,26 +81,54 @@ private:
         return value;
     }
 
-    // A number as JSON writes it: -?digits(.digits)?([eE][+-]?digits)?. The
-    // script hands over whole numbers (a duel type, bytes); a fraction or
-    // an exponent is read as plainly as it can be, without the C library's
-    // strtod, which would weigh more than the rest of this file.
+    // A number as JSON writes it: -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?.
+    // The script hands over whole numbers (a duel type, bytes); a fraction or
+    // an exponent is read to within a few units in the last place, without
+    // the C library's strtod, which would weigh more than the rest of this
+    // file: the first 19 significant digits as an integer, times a power of
+    // ten.
     std::optional<Value> ReadNumber() {
-        const bool negative = Take('-');
-        double number = 0;
-        if (!ReadDigits([&](int digit) { number = number * 10 + digit; })) return std::nullopt;
+        const bool negative = !text_.empty() && text_.front() == '-';
+        if (negative) text_.remove_prefix(1);
+        std::uint64_t digits = 0;
+        int significant = 0;
+        int exponent = 0;
+        // `scale` is 0 for a digit before the point, -1 for one after it.
+        auto take = [&](int digit, int scale) {
+            if (digits == 0 && digit == 0) {
+                exponent += scale;  // a leading zero
+            } else if (significant < 19) {
+                digits = digits * 10 + static_cast<unsigned>(digit);
+                ++significant;
+                exponent += scale;
+            } else {
+                exponent += 1 + scale;  // beyond 19 digits: a place kept, a fraction digit dropped
+            }
+        };
+        // No digit after a leading zero ("01").
+        if (text_.size() > 1 && text_[0] == '0' && text_[1] >= '0' && text_[1] <= '9') return std::nullopt;
+        if (!ReadDigits([&](int digit) { take(digit, 0); })) return std::nullopt;
         if (!text_.empty() && text_.front() == '.') {
             text_.remove_prefix(1);
-            double scale = 1;
-            if (!ReadDigits([&](int digit) { number += digit * (scale /= 10); })) return std::nullopt;
+            if (!ReadDigits([&](int digit) { take(digit, -1); })) return std::nullopt;
         }
         if (!text_.empty() && (text_.front() == 'e' || text_.front() == 'E')) {
             text_.remove_prefix(1);
             const bool down = !text_.empty() && text_.front() == '-';
             if (!text_.empty() && (text_.front() == '-' || text_.front() == '+')) text_.remove_prefix(1);
-            int exponent = 0;
-            if (!ReadDigits([&](int digit) { exponent = std::min(exponent * 10 + digit, 400); })) return std::nullopt;
-            number *= std::pow(10.0, down ? -exponent : exponent);
+            int written = 0;
+            if (!ReadDigits([&](int digit) { written = std::min(written * 10 + digit, 100000); })) return std::nullopt;
+            exponent += down ? -written : written;
+        }
+        double number = static_cast<double>(digits);
+        if (digits != 0) {
+            if (exponent > 0) {
+                number *= std::pow(10.0, std::min(exponent, 400));
+            } else if (exponent < 0) {
+                // Beyond 10^308 in two steps, so that the divisor stays finite.
+                if (exponent < -308) number /= 1e308, exponent += 308;
+                number /= std::pow(10.0, std::min(-exponent, 400));
+            }
         }
         if (!std::isfinite(number)) return std::nullopt;
         return Value(negative ? -number : number);
@@ -150,7 +179,17 @@ private:
             const char c = text_.front();
             text_.remove_prefix(1);
             if (c == '"') return out;
-            if (static_cast<unsigned char>(c) < 0x20) return std::nullopt;
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20) return std::nullopt;
+            if (byte >= 0x80) {
+                // One whole UTF-8 character: its lead byte says how long.
+                const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+                const std::string_view character(text_.data() - 1, std::min(length, text_.size() + 1));
+                if (CountUtf8Characters(character) != std::optional<std::size_t>(1)) return std::nullopt;
+                out.append(character);
+                text_.remove_prefix(character.size() - 1);
+                continue;
+            }
             if (c != '\\') {
                 out += c;
                 continue;
@@ -226,10 +265,10 @@ private:
 }  // namespace
 
 Value Value::operator[](std::string_view key) const {
-    if (kind_ != Kind::Object) return Value();
+    if (kind_ != Kind::Object) return {};
     for (std::size_t i = 0; i < keys_.size(); ++i)
         if (keys_[i] == key) return items_[i];
-    return Value();
+    return {};
 }
 
 void Value::set(std::string_view key, Value value) {

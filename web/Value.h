@@ -65,7 +65,15 @@ public:
     std::optional<std::vector<std::uint8_t>> byteArray() const;
 
     std::string Json() const;
-    // The value a JSON text holds; none for a text that is not JSON.
+    // The value a JSON text holds; none for a text that is not JSON. Strict
+    // JSON (RFC 8259) as the command line reads it too: one value with
+    // nothing around it but blanks (space, tab, line feed, carriage return;
+    // a zero byte is none), strings of well-formed UTF-8 without raw control
+    // characters, numbers without leading zeros, and finite as a double
+    // (1e400 is refused), read to within a few units in the last place. Two
+    // liberties, both for what a script may send: a \u escape of a lone
+    // surrogate is kept as its three bytes, and the last of a repeated
+    // member name counts. At most 32 arrays and objects deep.
     static std::optional<Value> Parse(std::string_view json);
 
 private:

@@ -555,9 +555,11 @@
   // Runs a handler to its end; an error escaping it is shown in the error
   // box and the page goes on. The odds follow every change of the fields.
   // A handler that waits for a box's answer holds off every other until it
-  // ends (the page behind the box is inert as well).
+  // ends (the page behind the box is inert as well); a link opened in the
+  // meantime (the address's '#' changed) is kept and opened then.
   let busy = false;
   let settled = Promise.resolve();  // the last handler's end
+  let waitingLink = null;  // the fragment of a link opened while busy
   function dispatch(handler) {
     if (busy) return Promise.resolve();
     let outcome;
@@ -578,8 +580,27 @@
         busy = false;
         refreshOdds();
         edited();
+        if (waitingLink !== null) {
+          const fragment = waitingLink;
+          waitingLink = null;
+          return openAddressedLink(fragment);
+        }
       });
     return settled;
+  }
+
+  // A link opened in the address bar (or by following one to this page):
+  // after what starting over would lose is asked about, as from the start.
+  function openAddressedLink(fragment) {
+    if (busy) {
+      waitingLink = fragment;
+      return settled;
+    }
+    return dispatch(async () => {
+      if (!(await mayStartOver())) return;
+      startUp();
+      return openFragment(fragment);
+    });
   }
 
   const handlers = {
@@ -712,13 +733,7 @@
     window.addEventListener('resize', () => { if (logsWritten) fitLogs(); });
     window.addEventListener('hashchange', () => {
       const fragment = Address.fragment();
-      if (fragment) {
-        dispatch(async () => {
-          if (!(await mayStartOver())) return;
-          startUp();
-          return openFragment(fragment);
-        });
-      }
+      if (fragment) openAddressedLink(fragment);
     });
     dispatch(() => {
       startUp(true);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -228,6 +229,11 @@ TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
         {{"duel"}, "{", "not valid JSON"},
         {{"duel"}, R"({"BP1":"1",})", "not valid JSON"},
         {{"duel"}, "{} {}", "not valid JSON"},
+        // After the value only blanks, and a zero byte is none.
+        {{"duel", "--json"}, std::string("{\"BP1\":\"30\"}\0NOT JSON {{", 24), "not valid JSON (error at byte 13)"},
+        {{"duel"}, std::string("{}\0", 3), "not valid JSON (error at byte 3)"},
+        {{"calc"}, std::string("{} \0 ", 5), "not valid JSON (error at byte 4)"},
+        {{"fair", "verify"}, std::string("{}\0{}", 5), "not valid JSON (error at byte 3)"},
         {{"duel"}, "{\"BP1\":\"\xC3\x28\"}", "not valid JSON"},  // broken UTF-8
         {{"duel"}, R"({"BP1":1E400})", "number too large"},
         {{"duel"}, "{\"S\":  \n111111E110000", "number too large"},
@@ -301,6 +307,86 @@ TEST(CliBadInput, IsRefusedWithOneLineAndStatusTwo) {
         ASSERT_FALSE(run.err.empty());
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "not one line: " << run.err;
     }
+}
+
+// Standard error is one line whatever the command line holds: every
+// argument it names is quoted, and nothing from outside reaches the
+// terminal as a control character (a line break, an escape sequence, an
+// 8-bit control, a byte that is not UTF-8).
+TEST(CliBadInput, ArgumentsAreQuotedInTheOneLine) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string named;  // the argument as the line must quote it
+    };
+    const Case cases[] = {
+        {{"duel", "a\nb"}, R"("a\nb")"},
+        {{"duel", "\x1b]0;x\a"}, R"("\u001b]0;x\u0007")"},
+        {{"duel", "--json", "\x1b[2J\r"}, R"("\u001b[2J\r")"},
+        {{"odds", "--bogus=\x1b"}, R"("--bogus=\u001b")"},
+        {{"scheme", "\xc2\x9b" "1"}, R"("\u009b1")"},
+        {{"calc", "\xff\xfe"}, R"("\ufffd\ufffd")"},
+        {{"\x1b[2J"}, R"("\u001b[2J")"},
+        {{"fair", "\t\"\\"}, R"("fair \t\"\\")"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        const CliRun run = RunCommand(c.args, "{}");
+        EXPECT_EQ(run.status, saberline::cli::kExitBadInput);
+        EXPECT_EQ(run.out, "");
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "not one line: " << run.err;
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_TRUE(saberline::CountUtf8Characters(run.err)) << run.err;
+        for (std::size_t i = 0; i + 1 < run.err.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(run.err[i]);
+            EXPECT_TRUE(byte >= 0x20 && byte != 0x7F) << "control byte at " << i << ": " << run.err;
+            EXPECT_FALSE(byte == 0xC2 && static_cast<unsigned char>(run.err[i + 1]) < 0xA0) << run.err;
+        }
+    }
+}
+
+// Standard input that cannot be read is the program's failure (status 3),
+// or bad input when what was given is plainly no file (a folder): never a
+// complaint about the JSON.
+TEST(CliBadInput, AFailingStandardInputIsAReadFailure) {
+    // Fails as a file stream fails: with the system's reason.
+    struct FailingInput : std::streambuf {
+        std::errc reason;
+        explicit FailingInput(std::errc r) : reason(r) {}
+        int_type underflow() override {
+            throw std::ios_base::failure("read", std::make_error_code(reason));
+        }
+    };
+    struct Case {
+        std::vector<std::string> args;
+        std::errc reason;
+        int status;
+        std::string complaint;
+    };
+    const Case cases[] = {
+        {{"duel", "--json"}, std::errc::bad_file_descriptor, saberline::cli::kExitFailure,
+         "standard input could not be read (Bad file descriptor)"},
+        {{"calc"}, std::errc::io_error, saberline::cli::kExitFailure, "standard input could not be read"},
+        {{"odds"}, std::errc::is_a_directory, saberline::cli::kExitBadInput, "standard input is a folder"},
+        {{"fair", "verify"}, std::errc::is_a_directory, saberline::cli::kExitBadInput, "standard input is a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.complaint);
+        FailingInput failing(c.reason);
+        std::istream in(&failing);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(saberline::cli::RunCli(c.args, in, out, err), c.status);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(err.str().rfind("saberline-cli: " + c.complaint, 0), 0u) << err.str();
+        EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
+    }
+    // A command that reads nothing does not care.
+    FailingInput failing(std::errc::bad_file_descriptor);
+    std::istream in(&failing);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(saberline::cli::RunCli({"scheme", "--clock", "1"}, in, out, err), saberline::cli::kExitOk);
 }
 
 TEST(CliBadInput, InputIsLimitedToOneMebibyte) {
@@ -462,6 +548,47 @@ TEST(CliOdds, RefusedRequestGivesOnlyTheMessage) {
     const CliRun text = RunCommand({"odds"}, "{}");
     ExpectSuccess(text);
     EXPECT_EQ(text.out, std::string("ErrorText: ") + saberline::texts::kInputError + "\n");
+}
+
+// The command lines read without the parser run exactly as RunCli runs them;
+// anything else is left to RunCli.
+TEST(CliUsage, PlainCommandLinesRunAsTheParserRunsThem) {
+    const std::string request = R"({"BP1":"40","OgnOr1":"12","HolOr1":"1","StrZ1":"3",
+                                    "BP2":"20","OgnOr2":"9","HolOr2":"1","StrZ2":"4","TypeBattle":1})";
+    const std::vector<std::vector<std::string>> plain = {
+        {"duel"}, {"duel", "--json"}, {"duel", "--clock", "1,2,3"}, {"duel", "--clock=7", "--json"},
+        {"duel", "--json", "--clock", "18446744073709551616"}, {"duel", "--clock", " 1"}, {"duel", "--clock", "x=y"},
+        {"scheme", "--clock", "5"}, {"scheme", "--clock=0,1"}, {"calc"}, {"calc", "--json"}, {"odds"}, {"odds", "--json"},
+    };
+    for (const auto& args : plain) {
+        std::string trace;
+        for (const std::string& arg : args) trace += arg + ' ';
+        SCOPED_TRACE(trace);
+        const auto line = saberline::cli::ReadPlainCommandLine(args);
+        ASSERT_TRUE(line);
+        std::istringstream in(request);
+        std::ostringstream out, err;
+        const int status = saberline::cli::RunCommand(line->command, line->options, in, out, err);
+        const CliRun parsed = RunCommand(args, request);
+        EXPECT_EQ(status, parsed.status);
+        EXPECT_EQ(err.str(), parsed.err);
+        // The real clock's dice differ from run to run; the form of the output not.
+        const bool realClock = !line->options.clock && (line->command == saberline::cli::Command::Duel ||
+                                                        line->command == saberline::cli::Command::Scheme);
+        const std::string printed = out.str();
+        if (realClock)
+            EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'),
+                      std::count(parsed.out.begin(), parsed.out.end(), '\n'));
+        else
+            EXPECT_EQ(printed, parsed.out);
+    }
+    const std::vector<std::vector<std::string>> others = {
+        {}, {"fair", "commit"}, {"duel", "--help"}, {"duel", "-h"}, {"--version"}, {"duel", "--json", "--json"},
+        {"duel", "--clock", "1", "--clock", "2"}, {"duel", "--clock"}, {"duel", "--clock="}, {"duel", "--clock", "-1"},
+        {"duel", "--clock", "--json"}, {"duel", "--clock", "odds"}, {"duel", "--clock", "fair"}, {"calc", "--clock", "1"},
+        {"scheme", "--json"}, {"duel", "extra"}, {"duel", ""}, {"duel", "--json=1"}, {"Duel"}, {"duel", "--"},
+    };
+    for (const auto& args : others) EXPECT_FALSE(saberline::cli::ReadPlainCommandLine(args)) << args.size();
 }
 
 TEST(CliUsage, HelpGoesToStandardOutput) {

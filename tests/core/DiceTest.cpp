@@ -6,6 +6,7 @@
 
 #include "Dice.h"
 #include "DiceStatistics.h"
+#include "DuelParts.h"
 
 namespace saberline {
 namespace {

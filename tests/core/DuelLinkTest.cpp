@@ -5,12 +5,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Dice.h"
+#include "DuelParts.h"
 #include "DuelTestSupport.h"
 #include "Odds.h"
 #include "Readings.h"
+#include "Texts.h"
+#include "Utf8.h"
 
 namespace saberline {
 namespace {
@@ -106,28 +110,85 @@ TEST(DuelLinkTest, RefusesCutAlteredAndMalformedLinks) {
         b.replace(at, from.size(), to);
         return resigned(b);
     };
+    // A field's text of its most characters, and of one more.
+    auto repeated = [](const char* field, const std::string& character, int extra) {
+        std::string text;
+        for (int i = 0; i < FindDuelField(field)->maxLength + extra; ++i) text += character;
+        return std::string(field) + "=" + text;
+    };
     EXPECT_TRUE(ReadDuelLink(resigned(body)));
-    EXPECT_FALSE(ReadDuelLink(replaced("duel=1", "duel=2")));
-    EXPECT_FALSE(ReadDuelLink(replaced("TypeBattle=2", "TypeBattle=4")));
-    EXPECT_FALSE(ReadDuelLink(replaced("TypeBattle=2", "TypeBattle=")));
-    EXPECT_FALSE(ReadDuelLink(replaced("clock=5,6", "clock=5,,6")));
-    EXPECT_FALSE(ReadDuelLink(replaced("clock=5,6", "clock=")));
-    EXPECT_FALSE(ReadDuelLink(replaced("BP1=30", "BP1=30000")));             // over 4 characters
-    EXPECT_FALSE(ReadDuelLink(replaced("StrSt11=1", "StrSt11=%D1%91%D1%91")));  // two characters
-    EXPECT_TRUE(ReadDuelLink(replaced("StrSt11=1", "StrSt11=%D1%91")));     // one Cyrillic letter
-    EXPECT_FALSE(ReadDuelLink(replaced("StrSt11=1", "StrSt11=%D1")));       // not UTF-8
-    EXPECT_FALSE(ReadDuelLink(replaced("StrSt11=1", "StrSt11=%00")));       // zero character
-    EXPECT_FALSE(ReadDuelLink(replaced("StrSt11=1", "StrSt11=%G1")));       // bad escape
-    EXPECT_FALSE(ReadDuelLink(replaced("StrSt11=1", "StrSt11=%1")));
-    EXPECT_FALSE(ReadDuelLink(replaced("&BP2=25", "")));                    // a field missing
-    EXPECT_FALSE(ReadDuelLink(replaced("BP2=25", "BP2=25&BP2=25")));        // a field twice
-    EXPECT_FALSE(ReadDuelLink(replaced("BP2=25", "XX2=25")));               // an unknown key
-    EXPECT_FALSE(ReadDuelLink(replaced("clock=5,6", "clock=5,6&more=1")));
+    EXPECT_TRUE(ReadDuelLink(replaced("BP1=30", repeated("BP1", "9", 0))));
+    EXPECT_TRUE(ReadDuelLink(replaced("StrSt11=1", repeated("StrSt11", "%D1%91", 0))));  // Cyrillic letters
+    EXPECT_TRUE(ReadDuelLink(replaced("ShAtack1=123456", repeated("ShAtack1", "%D1%91", 0))));
+
+    // Faults of the link itself.
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {"duel=1", "duel=2"},
+             {"TypeBattle=2", "TypeBattle=4"},
+             {"TypeBattle=2", "TypeBattle="},
+             {"clock=5,6", "clock=5,,6"},
+             {"clock=5,6", "clock="},
+             {"StrSt11=1", "StrSt11=%G1"},  // bad escapes
+             {"StrSt11=1", "StrSt11=%1"},
+             {"&BP2=25", ""},               // a field missing
+             {"BP2=25", "BP2=25&BP2=25"},   // a field twice
+             {"BP2=25", "XX2=25"},          // an unknown key
+             {"clock=5,6", "clock=5,6&more=1"},
+         }) {
+        DuelLinkRefusal refusal;
+        EXPECT_FALSE(ReadDuelLink(replaced(from, to), &refusal)) << to;
+        EXPECT_EQ(refusal.field, nullptr) << to;
+    }
+
+    // A text that no field of the screen can show or hold is refused, with
+    // the field and why: a field would drop a line break the replay kept
+    // (30 shown, the input error replayed).
+    struct FieldCase {
+        std::string from, to;
+        const char* field;
+        TextProblem problem;
+    };
+    for (const FieldCase& c : std::vector<FieldCase>{
+             {"BP1=30", "BP1=3%0A0", "BP1", TextProblem::ControlCharacter},
+             {"ShAtack1=123456", "ShAtack1=12%093", "ShAtack1", TextProblem::ControlCharacter},
+             {"StrSt11=1", "StrSt11=%7F", "StrSt11", TextProblem::ControlCharacter},
+             {"StrSt11=1", "StrSt11=%C2%85", "StrSt11", TextProblem::ControlCharacter},  // U+0085
+             {"StrSt11=1", "StrSt11=%00", "StrSt11", TextProblem::ZeroCharacter},
+             {"StrSt11=1", "StrSt11=%D1", "StrSt11", TextProblem::NotUtf8},
+             {"BP1=30", repeated("BP1", "9", 1), "BP1", TextProblem::TooLong},
+             {"StrSt11=1", repeated("StrSt11", "%D1%91", 1), "StrSt11", TextProblem::TooLong},
+         }) {
+        DuelLinkRefusal refusal;
+        EXPECT_FALSE(ReadDuelLink(replaced(c.from, c.to), &refusal)) << c.to;
+        ASSERT_NE(refusal.field, nullptr) << c.to;
+        EXPECT_STREQ(refusal.field->name, c.field) << c.to;
+        EXPECT_EQ(refusal.problem, c.problem) << c.to;
+    }
 
     std::string hundredAndOne = "1";
     for (int i = 1; i < 101; ++i) hundredAndOne += ",1";
     EXPECT_FALSE(ReadDuelLink(replaced("clock=5,6", "clock=" + hundredAndOne)));
     EXPECT_TRUE(ReadDuelLink(replaced("clock=5,6", "clock=" + hundredAndOne.substr(2))));
+}
+
+// The check is no seal: a link written by anyone, with readings of their
+// choosing and its own check, reads as well as one the page made. A duel
+// link proves nothing about its dice (the page's replay mark says so).
+TEST(DuelLinkTest, AnyoneCanWriteALinkWithDiceOfTheirChoosing) {
+    const DuelRequest request = Request(DuelType::Pistols, {{"OgnOr1", "20"}, {"HolOr1", "1"}, {"StrZ1", "0"},
+                                                            {"OgnOr2", "20"}, {"HolOr2", "1"}, {"StrZ2", "0"}});
+    // Duellist 2 throws a 6 every move (a double shot of 40 against a
+    // health of 30), duellist 1 a 1: duellist 1 falls in the first move.
+    const std::vector<std::uint64_t> chosen(100, testing::ReadingForDice(1, 6));
+    const auto link = ReadDuelLink(WriteDuelLink(request, chosen));
+    ASSERT_TRUE(link);
+    ListClock list(link->readings);
+    Dice dice(list);
+    const DuelScreenTexts replayed = RunDuelRequest(link->request, dice);
+    EXPECT_EQ(replayed.InfoBM1, "30 | -10(1) |" + std::string(texts::kLogLoserEnd)) << replayed.ErrorText;
+    const std::string mark = texts::kReplayMark;
+    EXPECT_NE(mark.find("ничего не доказывает"), std::string::npos) << mark;
+    EXPECT_NE(mark.find("проверка честной дуэли"), std::string::npos) << mark;
 }
 
 TEST(OddsText, OneDecimalAsTheCommandLineShowsThem) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Duel.h"
+#include "DuelParts.h"
 #include "DuelTestSupport.h"
 #include "IntText.h"
 #include "Texts.h"

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "DuelParts.h"
 #include "ForumPost.h"
 #include "MoveLog.h"
 #include "Texts.h"

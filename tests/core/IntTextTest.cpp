@@ -3,6 +3,7 @@
 #include <climits>
 #include <optional>
 
+#include "Boxes.h"
 #include "IntText.h"
 
 namespace saberline {
@@ -119,23 +120,6 @@ TEST(IntToText, RoundTripsThroughTheRule) {
         const auto value = static_cast<std::int32_t>(v);
         EXPECT_EQ(TextToInt(IntToText(value)), value);
     }
-}
-
-TEST(ApplicationTitle, NameBeforeFirstDotFirstCharacterKeepsCase) {
-    EXPECT_EQ(ApplicationTitle("/usr/bin/saberline"), "saberline");
-    EXPECT_EQ(ApplicationTitle("C:/Games/SABERLINE.EXE"), "Saberline");
-    EXPECT_EQ(ApplicationTitle("Saber.Line.exe"), "Saber");
-    EXPECT_EQ(ApplicationTitle("./ui_tests"), "ui_tests");
-    EXPECT_EQ(ApplicationTitle("BaTTle"), "Battle");
-}
-
-TEST(ErrorBoxText, FullStopAfterCharactersAboveThePoint) {
-    EXPECT_EQ(ErrorBoxText(""), "");
-    EXPECT_EQ(ErrorBoxText("Done."), "Done.");
-    EXPECT_EQ(ErrorBoxText("Failed!"), "Failed!");  // '!' is below '.'
-    EXPECT_EQ(ErrorBoxText("Failed,"), "Failed,");  // ',' is below '.'
-    EXPECT_EQ(ErrorBoxText("a/"), "a/.");
-    EXPECT_EQ(ErrorBoxText("Ошибка"), "Ошибка.");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "Dice.h"
 #include "Duel.h"
+#include "DuelParts.h"
 #include "IntText.h"
 
 namespace saberline {

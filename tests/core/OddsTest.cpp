@@ -13,6 +13,7 @@
 
 #include "Dice.h"
 #include "Duel.h"
+#include "DuelParts.h"
 #include "Texts.h"
 
 namespace saberline {

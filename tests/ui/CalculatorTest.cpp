@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QRadioButton>
 
+#include "DuelParts.h"
 #include "FormTest.h"
 #include "Texts.h"
 

@@ -3,6 +3,7 @@
 // screen reader says for the controls.
 #include <QAccessible>
 #include <QCheckBox>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QLoggingCategory>
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QXmlStreamReader>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -348,7 +350,19 @@ private slots:
                     QCOMPARE(accessible->text(QAccessible::Name), expected);
                 }
             }
-        QCOMPARE(controls.size(), 55);  // 30 fields, 10 black marks, 3 duel types, 12 buttons
+        // Every edit field, check box and button of the stored layout.
+        QStringList stored;
+        QFile layout(QString::fromUtf8(SABERLINE_STORED_LAYOUT));
+        QVERIFY(layout.open(QIODevice::ReadOnly));
+        for (QXmlStreamReader xml(&layout); !xml.atEnd();)
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == U("widget") &&
+                QStringList({U("QLineEdit"), U("QCheckBox"), U("QRadioButton"), U("QPushButton")})
+                    .contains(xml.attributes().value(U("class"))))
+                stored << xml.attributes().value(U("name")).toString();
+        QVERIFY(!stored.isEmpty());
+        controls.sort();
+        stored.sort();
+        QCOMPARE(controls, stored);
     }
 };
 

@@ -40,7 +40,8 @@ public:
 
 const char* const kScreens[] = {"HelpPanel", "BattlePanel", "PCalcOfBattleChars", "AboutPanel"};
 
-// Field maxima of the stored layout; the move logs have none.
+// Field maxima of the stored layout; the move logs' (a cap far above any log,
+// which only a paste reaches) are left out.
 bool HasNoMaximum(const QString& name) { return name == "InfoBM1" || name == "InfoBM2"; }
 
 std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {

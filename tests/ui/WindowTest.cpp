@@ -8,6 +8,7 @@
 
 #include "Calculator.h"
 #include "Duel.h"
+#include "DuelParts.h"
 #include "FormTest.h"
 #include "Texts.h"
 
@@ -262,16 +263,39 @@ private slots:
         QCOMPARE(edit->text(), (U("ab") + longText).left(maximum));
     }
 
-    void moveLogsTakeLongTypedTexts() {
+    // A move log takes a pasted text up to a cap far above the longest log
+    // a duel writes, and cuts a huge paste there (a paste of megabytes once
+    // stopped the window for a minute); the duel still writes its logs whole.
+    void moveLogsCutAHugePasteAtTheirCap() {
         ShownForm f;
-        const QString longText(40000, QChar('7'));
-        QApplication::clipboard()->setText(longText);
+        saberline::ListClock clock({7});
+        saberline::Dice dice(clock);
+        f.form().setDice(dice);
+        // A cold duel of 100 moves in which nobody falls: four-digit healths
+        // in every entry, the longest kind of log.
+        f.type("BP1", U("9999"));
+        f.type("BP2", U("9999"));
+        for (const char* name : {"OgnOr1", "OgnOr2", "HolOr1", "HolOr2", "StrZ1", "StrZ2"}) f.type(name, U("1"));
+        for (const char* name : {"StrSt11", "StrSt21"}) f.type(name, U("1"));
+        for (const char* name : {"StrSt12", "StrSt22"}) f.type(name, U("2"));
+        for (const char* name : {"StrSt13", "StrSt23"}) f.type(name, U("3"));
+        f.type("ShAtack1", U("4"));
+        f.type("ShAtack2", U("5"));
+        f.click("TypeBattle2");
+        f.click("GoBattle");
+        const qsizetype longestLog = f.text("InfoBM1").size();
+        QCOMPARE(f.text("ErrorText"), QString::fromUtf8(saberline::texts::kLongDuel));
+
+        const QString huge(1'000'000, QChar('7'));
+        QApplication::clipboard()->setText(huge);
         for (const char* name : {"InfoBM1", "InfoBM2"}) {
             auto* edit = f.control<QLineEdit>(name);
+            QVERIFY2(edit->maxLength() >= 20 * longestLog, name);
             edit->setFocus();
             edit->selectAll();
             QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(edit->text().size(), longText.size());
+            QVERIFY2(edit->text().size() < huge.size(), name);
+            QCOMPARE(edit->text(), huge.left(edit->maxLength()));
         }
     }
 

@@ -3,6 +3,7 @@
 // the same values back.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -43,10 +44,38 @@ TEST(PageValue, ReadsWhatTheScriptSendsAndWritesItBack) {
 
 TEST(PageValue, RefusesWhatIsNotJson) {
     for (const std::string text : {"", "[", "[1,]", "{\"a\"}", "{a:1}", "[\"a]", "[\"\\x\"]", "[\"\\u12\"]",
-                                   "[1] 2", "tru", "[-]", "[1.]", "[\"\n\"]", "nul"})
+                                   "[1] 2", "tru", "[-]", "[1.]", "[\"\n\"]", "nul",
+                                   // Leading zeros, a sign alone, an exponent without digits.
+                                   "01", "[-01]", "[00.5]", "- 1", "[1e]", "[1e+]", "[.5]", "[+1]",
+                                   // A number no double holds.
+                                   "1e400", "[-1E999]",
+                                   // Bytes that are not UTF-8 in a string: a stray continuation,
+                                   // a cut character, an overlong form, a surrogate's own bytes.
+                                   "[\"\x80\"]", "[\"\xD0\"]", "[\"\xC0\xAF\"]", "[\"\xED\xA0\x80\"]"})
         EXPECT_FALSE(Value::Parse(text).has_value()) << text;
+    // A zero byte ends nothing: after the value it is not a blank.
+    EXPECT_FALSE(Value::Parse(std::string("{}\0", 3)).has_value());
+    EXPECT_FALSE(Value::Parse(std::string("[1]\0]", 4)).has_value());
     // Nesting too deep for any call the page makes.
     EXPECT_FALSE(Value::Parse(std::string(100, '[') + std::string(100, ']')).has_value());
+}
+
+// Numbers as strtod reads them, to within a few units in the last place.
+TEST(PageValue, NumbersReadAsTheirDecimalsSay) {
+    const std::pair<const char*, double> cases[] = {
+        {"0", 0.0},          {"-0", -0.0},        {"0.1", 0.1},         {"1e3", 1000.0},
+        {"2.5E-3", 0.0025},  {"255", 255.0},      {"1e-400", 0.0},      {"0.000001e6", 1.0},
+        {"123456789012345678901234567890", 1.2345678901234568e29},
+        {"0.12345678901234567890123", 0.12345678901234568},
+        {"1.7976931348623157e308", 1.7976931348623157e308},
+        {"4.9406564584124654e-324", 4.9406564584124654e-324},
+        {"18446744073709551615", 18446744073709551615.0},
+    };
+    for (const auto& [text, expected] : cases) {
+        const std::optional<Value> value = Value::Parse(text);
+        ASSERT_TRUE(value) << text;
+        EXPECT_NEAR(value->number(), expected, std::abs(expected) * 1e-15) << text;
+    }
 }
 
 TEST(PageValue, BytesCrossAsHexAndComeBackAsBytes) {

@@ -6,7 +6,7 @@ const { describe, test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const {
   launch, open, read, fill, setType, cli, cliRequest, random, clockFor, duelFields, facts,
-  text } = require('./support');
+  text, textWith, modal, visibleScreens, readingForDice, signDuelLink } = require('./support');
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -291,6 +291,75 @@ describe('the duel link', () => {
     await other.click('#GoBattle');
     assert.equal(await other.isVisible('#ReplayMark'), false);
     await other.context().close();
+    await page.context().close();
+  });
+
+  // A link of the worked cold duel made on the page, and its parts.
+  async function workedLink() {
+    const page = await open(browser, { query: '?clock=' + clockFor([[6, 3]]) });
+    const shown = await duel(page, 2, coldDuellists);
+    const { DuelLink } = await read(page, ['DuelLink']);
+    await page.context().close();
+    const [address, fragment] = DuelLink.split('#');
+    return { shown, link: DuelLink, address, fragment, body: fragment.slice(0, fragment.lastIndexOf('&check=')) };
+  }
+  const startUpShown = { BP1: '30', BP2: '30', OgnOr1: '', ShAtack1: '', InfoBM1: 'Ещё не рассчитано!', InfoBM2: 'Ещё не рассчитано!', ErrorText: '' };
+
+  test('a link whose field holds what no field can show is refused, naming the field', async () => {
+    const { address, body } = await workedLink();
+    // A field would drop the line break (BP1 would show 30) while the replay
+    // read it (the input error): the link is refused instead.
+    for (const [from, to, field, why] of [['BP1=30', 'BP1=3%0A0', 'BP1', 'kDuelLinkFieldControl'],
+      ['ShAtack1=4', 'ShAtack1=4%09', 'ShAtack1', 'kDuelLinkFieldControl'],
+      ['StrSt12=2', 'StrSt12=%C2%85', 'StrSt12', 'kDuelLinkFieldControl'],
+      ['ShAtack2=5', 'ShAtack2=%D1', 'ShAtack2', 'kDuelLinkFieldBad']]) {
+      assert.ok(body.includes(from), from);
+      const other = await open(browser, { url: `${address}#${signDuelLink(body.replace(from, to))}` });
+      assert.equal(await other.textContent('#PageNotice'), textWith(why, field), to);
+      assert.deepEqual(await read(other, Object.keys(startUpShown)), startUpShown, to);
+      assert.equal(await other.isVisible('#ReplayMark'), false, to);
+      await other.context().close();
+    }
+  });
+
+  test('a link written by anyone replays its dice, and the mark says it proves nothing', async () => {
+    const { address, body } = await workedLink();
+    // A hundred readings of the writer's choosing: duellist 2 rolls a 6 every
+    // move, duellist 1 a 1, and the check written to match.
+    const chosen = Array(100).fill(readingForDice(1, 6)).join(',');
+    const forged = signDuelLink(body.replace(/clock=[0-9,]*/, 'clock=' + chosen));
+    const other = await open(browser, { url: `${address}#${forged}` });
+    const shown = await read(other, ['InfoBM1', 'InfoBM2', 'PageNotice', 'ReplayMark']);
+    assert.equal(shown.PageNotice, '');
+    assert.equal(shown.InfoBM1, cli(['duel', '--json', '--clock', chosen],
+      cliRequest({ TypeBattle: 2, ...empty, ...coldDuellists })).match(/"InfoBM1":"([^"]*)"/)[1]);
+    assert.ok(shown.InfoBM1.endsWith(text('kLogLoserEnd')), shown.InfoBM1);
+    assert.equal(await other.isVisible('#ReplayMark'), true);
+    assert.equal(shown.ReplayMark, text('kReplayMark'));
+    assert.match(shown.ReplayMark, /ничего не доказывает/);
+    assert.match(shown.ReplayMark, /проверка честной дуэли/);
+    await other.context().close();
+  });
+
+  test('a link opened while a box is open is kept and opened when the box closes', async () => {
+    const { shown, fragment } = await workedLink();
+    const page = await open(browser);
+    // The calculator's transfer asks or refuses in a box that waits.
+    await page.click('#GoCalcOfBattleChars');
+    await page.click('#MoveCarsOfBattlePanel');
+    const box = await modal(page);
+    assert.ok(box, 'a box is open');
+    await page.evaluate((f) => new Promise((resolve) => {
+      window.addEventListener('hashchange', () => setTimeout(resolve, 0), { once: true });
+      location.hash = f;
+    }), fragment);
+    assert.deepEqual(await visibleScreens(page), ['PCalcOfBattleChars'], 'nothing opens behind the box');
+    await page.click(box.buttons.length === 1 ? '#ModalOk' : '#ModalNo');
+    await page.evaluate(() => window.Saberline.settled());
+    assert.equal(await modal(page), null);
+    assert.deepEqual(await visibleScreens(page), ['BattlePanel']);
+    assert.deepEqual(await read(page, outputs), shown);
+    assert.equal(await page.isVisible('#ReplayMark'), true);
     await page.context().close();
   });
 

@@ -290,3 +290,13 @@ function readingForDice(die1, die2) {
 const clockFor = (moves) => moves.map(([a, b]) => readingForDice(a, b)).join(',');
 module.exports.readingForDice = readingForDice;
 module.exports.clockFor = clockFor;
+
+// A duel link's body (the part after '#' before "&check=") with the check
+// that goes with it, as anyone can write it: the FNV-1a hash of the body's
+// bytes in eight lowercase hexadecimal digits (core/DuelLink.h).
+function signDuelLink(body) {
+  let hash = 2166136261;
+  for (const byte of Buffer.from(body, 'utf8')) hash = Math.imul(hash ^ byte, 16777619) >>> 0;
+  return `${body}&check=${hash.toString(16).padStart(8, '0')}`;
+}
+module.exports.signDuelLink = signDuelLink;
