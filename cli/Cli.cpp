@@ -251,6 +251,11 @@ private:
 
 std::string Dump(const OrderedJson& object) { return object.dump(-1, ' ', false); }
 
+// The duel screen's outputs under their names, in the table's order.
+void PutResults(OrderedJson& into, const DuelScreenTexts& shown) {
+    for (const DuelResult& result : kDuelResults) into[result.name] = shown.*result.text;
+}
+
 // --address: the address a page of the referee is published at, for the
 // duel's link. An http or https address without a fragment, as the page
 // itself is built with.
@@ -284,14 +289,10 @@ int RunDuelCommand(const std::optional<std::string>& clockList, bool json, std::
     const DuelScreenTexts texts = RunDuelRequest(request, dice.Get());
     if (json) {
         OrderedJson result;
-        result["InfoBM1"] = texts.InfoBM1;
-        result["InfoBM2"] = texts.InfoBM2;
-        result["ErrorText"] = texts.ErrorText;
+        PutResults(result, texts);
         out << Dump(result) << '\n';
     } else {
-        out << "InfoBM1: " << texts.InfoBM1 << '\n'
-            << "InfoBM2: " << texts.InfoBM2 << '\n'
-            << "ErrorText: " << texts.ErrorText << '\n';
+        for (const DuelResult& result : kDuelResults) out << result.name << ": " << texts.*result.text << '\n';
     }
     return kExitOk;
 }
@@ -571,9 +572,9 @@ int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::os
     auto canonical = fair::Canonicalise(request);
     if (const auto* refusal = std::get_if<std::string>(&canonical)) {
         // The duel button's refusal: no readings, no verification.
-        result["InfoBM1"] = "";
-        result["InfoBM2"] = "";
-        result["ErrorText"] = *refusal;
+        DuelScreenTexts refused;
+        refused.ErrorText = *refusal;
+        PutResults(result, refused);
         out << Dump(result) << '\n';
         return kExitOk;
     }
@@ -588,9 +589,7 @@ int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::os
         return kExitNotVerified;
     }
     const DuelScreenTexts texts = fair::RunFairDuel(fair.duel, fair::NativeReadings(fair));
-    result["InfoBM1"] = texts.InfoBM1;
-    result["InfoBM2"] = texts.InfoBM2;
-    result["ErrorText"] = texts.ErrorText;
+    PutResults(result, texts);
     PutCommitments(result, commitments);
     result["verification"] = fair::FormatVerification(fair);
     out << Dump(result) << '\n';
@@ -599,10 +598,9 @@ int RunFairDuelCommand(const FairDuelOptions& options, std::istream& in, std::os
 
 int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     const Json object = ReadRequestObject(in);
-    static constexpr std::array<const char*, 7> kKeys{"verification", "commitment",  "InfoBM1",    "InfoBM2",
-                                                      "ErrorText",    "commitment1", "commitment2"};
+    static constexpr std::array<const char*, 4> kKeys{"verification", "commitment", "commitment1", "commitment2"};
     for (const auto& item : object.items())
-        if (std::find(kKeys.begin(), kKeys.end(), item.key()) == kKeys.end())
+        if (std::find(kKeys.begin(), kKeys.end(), item.key()) == kKeys.end() && !FindDuelResult(item.key()))
             throw BadInput("unknown key " + Quoted(item.key()));
     auto optionalText = [&](const char* key) -> std::optional<std::string> {
         const auto found = object.find(key);
@@ -625,9 +623,7 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     posted.commitment = digest("commitment");
     posted.commitment1 = optionalDigest("commitment1");
     posted.commitment2 = optionalDigest("commitment2");
-    posted.texts.InfoBM1 = text("InfoBM1");
-    posted.texts.InfoBM2 = text("InfoBM2");
-    posted.texts.ErrorText = text("ErrorText");
+    for (const DuelResult& result : kDuelResults) posted.texts.*result.text = text(result.name);
 
     auto parsed = fair::ParseVerification(verification);
     if (const auto* refusal = std::get_if<fair::VerificationRefusal>(&parsed))
@@ -648,9 +644,7 @@ int RunFairVerifyCommand(std::istream& in, std::ostream& out) {
     result["request"] = RequestJson(fair::CanonicalRequest(fair.duel));
     result["duel"] = CanonicalJson(fair.duel);
     OrderedJson replayed;
-    replayed["InfoBM1"] = check.replayed.InfoBM1;
-    replayed["InfoBM2"] = check.replayed.InfoBM2;
-    replayed["ErrorText"] = check.replayed.ErrorText;
+    PutResults(replayed, check.replayed);
     result["replayed"] = replayed;
     // Each reseed's reading as 16 hexadecimal digits, for checkers with
     // their own tools (a duel uses as many as it has moves).

@@ -389,9 +389,8 @@ FairCheck CheckFairDuel(const FairDuel& duel, const Commitments& computed, const
     check.replayed = RunFairDuel(duel.duel, readings);
     check.differs =
         DifferingCommitments(duel, computed, posted.commitment, posted.commitment1, posted.commitment2);
-    if (check.replayed.InfoBM1 != posted.texts.InfoBM1) check.differs.emplace_back("InfoBM1");
-    if (check.replayed.InfoBM2 != posted.texts.InfoBM2) check.differs.emplace_back("InfoBM2");
-    if (check.replayed.ErrorText != posted.texts.ErrorText) check.differs.emplace_back("ErrorText");
+    for (const DuelResult& result : kDuelResults)
+        if (check.replayed.*result.text != posted.texts.*result.text) check.differs.emplace_back(result.name);
     return check;
 }
 

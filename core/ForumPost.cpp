@@ -48,9 +48,13 @@ private:
 std::string WriteForumPost(const DuelScreenTexts& shown, std::string_view duelLink, const FairPostParts* fair,
                            PostFormat format) {
     Post post(format);
-    post.Paragraph().Caption(texts::kLogCaption1).Line().Log(shown.InfoBM1);
-    post.Paragraph().Caption(texts::kLogCaption2).Line().Log(shown.InfoBM2);
-    if (!shown.ErrorText.empty()) post.Paragraph().Plain(shown.ErrorText);
+    for (const DuelResult& result : kDuelResults) {
+        const std::string& text = shown.*result.text;
+        if (result.kind == ResultKind::Log)
+            post.Paragraph().Caption(result.caption).Line().Log(text);
+        else if (!text.empty())
+            post.Paragraph().Plain(text);
+    }
     if (!duelLink.empty()) post.Paragraph().Link(duelLink);
     if (fair && !fair->verificationLink.empty()) {
         post.Paragraph().Caption(texts::kPostVerificationLink).Line().Link(fair->verificationLink);

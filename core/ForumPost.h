@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "Duel.h"
+#include "DuelResults.h"
 
 namespace saberline {
 

@@ -302,6 +302,11 @@ inline constexpr char kFairDiffersCommitment2[] = "обязательство и
 inline constexpr char kFairDiffersInfoBM1[] = "ходы бойца №1";
 inline constexpr char kFairDiffersInfoBM2[] = "ходы бойца №2";
 inline constexpr char kFairDiffersErrorText[] = "сообщение";
+// The fair check's fields for the posted outputs, one for each of the duel
+// screen's outputs.
+inline constexpr char kFairPostedInfoBM1[] = "Опубликованные ходы бойца №1:";
+inline constexpr char kFairPostedInfoBM2[] = "Опубликованные ходы бойца №2:";
+inline constexpr char kFairPostedErrorText[] = "Опубликованное сообщение (если было):";
 // After a verdict: %s stands for the players' commitments (named as above,
 // joined by commas) whose salt the link carries and that were not pasted.
 inline constexpr char kFairSaltNotPosted[] =

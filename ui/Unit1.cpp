@@ -207,7 +207,14 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
     copyResult_->setShortcutContext(Qt::WindowShortcut);
     addAction(copyResult_);
     connect(copyResult_, &QAction::triggered, this, [this] { Dispatch(&TForm1::CopyResultClick, copyResult_); });
-    for (QLineEdit* log : {InfoBM1, InfoBM2}) {
+    for (std::size_t i = 0; i < saberline::kDuelResults.size(); ++i) {
+        const saberline::DuelResult& result = saberline::kDuelResults[i];
+        if (result.kind == saberline::ResultKind::MessageLine) {
+            results_[i] = Named<QLabel>(BattlePanel, result.name);
+            continue;
+        }
+        auto* log = Named<QLineEdit>(BattlePanel, result.name);
+        results_[i] = log;
         log->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(log, &QWidget::customContextMenuRequested, this, [this, log](const QPoint& at) { ShowLogMenu(log, at); });
         connect(log, &QLineEdit::textChanged, log, [log](const QString& text) { log->setToolTip(LogToolTip(text)); });
@@ -275,7 +282,11 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
     HelpPanel->hide();
     AboutPanel->hide();
     PCalcOfBattleChars->hide();
-    ErrorText->setText(QString());
+    // The message lines start empty; the logs keep their stored text until
+    // the first duel.
+    for (std::size_t i = 0; i < saberline::kDuelResults.size(); ++i)
+        if (saberline::kDuelResults[i].kind == saberline::ResultKind::MessageLine)
+            static_cast<QLabel*>(results_[i])->clear();
 }
 
 void TForm1::GoExitClick(QObject* /*Sender*/) { close(); }
@@ -321,12 +332,28 @@ void TForm1::ShowLogMenu(QLineEdit* log, const QPoint& at) {
     menu->exec(log->mapToGlobal(at));
 }
 
-void TForm1::CopyResultClick(QObject* /*Sender*/) {
+saberline::DuelScreenTexts TForm1::ShownResults() const {
     saberline::DuelScreenTexts shown;
-    shown.InfoBM1 = TextOf(InfoBM1);
-    shown.InfoBM2 = TextOf(InfoBM2);
-    shown.ErrorText = ErrorText->text().toStdString();
-    const std::string post = saberline::WriteForumPost(shown, {}, nullptr, saberline::PostFormat::Plain);
+    for (std::size_t i = 0; i < saberline::kDuelResults.size(); ++i) {
+        const auto* log = qobject_cast<const QLineEdit*>(results_[i]);
+        shown.*saberline::kDuelResults[i].text =
+            log ? TextOf(log) : static_cast<const QLabel*>(results_[i])->text().toStdString();
+    }
+    return shown;
+}
+
+void TForm1::ShowResults(const saberline::DuelScreenTexts& shown) {
+    for (std::size_t i = 0; i < saberline::kDuelResults.size(); ++i) {
+        const std::string& text = shown.*saberline::kDuelResults[i].text;
+        if (auto* log = qobject_cast<QLineEdit*>(results_[i]))
+            SetFieldText(log, text);
+        else
+            static_cast<QLabel*>(results_[i])->setText(ToQt(text));
+    }
+}
+
+void TForm1::CopyResultClick(QObject* /*Sender*/) {
+    const std::string post = saberline::WriteForumPost(ShownResults(), {}, nullptr, saberline::PostFormat::Plain);
     QGuiApplication::clipboard()->setText(ToQt(post));
 }
 
@@ -340,10 +367,7 @@ void TForm1::GoBattleClick(QObject* /*Sender*/) {
                    : TypeBattle3->isChecked() ? saberline::DuelType::Mixed
                                               : saberline::DuelType::Pistols;
 
-    const saberline::DuelScreenTexts shown = saberline::RunDuelRequest(request, *dice_);
-    SetFieldText(InfoBM1, shown.InfoBM1);
-    SetFieldText(InfoBM2, shown.InfoBM2);
-    ErrorText->setText(ToQt(shown.ErrorText));
+    ShowResults(saberline::RunDuelRequest(request, *dice_));
 }
 
 void TForm1::GenerateSchemeInto(QLineEdit* scheme) {
@@ -388,7 +412,5 @@ void TForm1::MoveCarsOfBattlePanelClick(QObject* /*Sender*/) {
 
     for (const saberline::CombatResult& result : saberline::kCombatResults)
         SetFieldText(Named<QLineEdit>(BattlePanel, result.transferTo), results.*result.text);
-    InfoBM1->setText(QString());
-    InfoBM2->setText(QString());
-    ErrorText->setText(QString());
+    ShowResults({});
 }

@@ -73,6 +73,10 @@ private:
     static void DecodePictures(QWidget* screen);
     // The move logs' own context menu with the copy of the result added.
     void ShowLogMenu(QLineEdit* log, const QPoint& at);
+    // The duel screen's outputs as shown, and showing them; a refused or
+    // cleared duel shows empty texts.
+    saberline::DuelScreenTexts ShownResults() const;
+    void ShowResults(const saberline::DuelScreenTexts& shown);
 
     Dialogs& dialogs_;
     saberline::Dice* dice_;
@@ -81,4 +85,7 @@ private:
     QAction* copyResult_ = nullptr;
     // The duel request's eighteen fields, in the core's field order.
     std::array<QLineEdit*, saberline::kDuelFields.size()> duelFields_{};
+    // The duel screen's outputs in the core's result order: a log is a
+    // QLineEdit, a message line a QLabel.
+    std::array<QWidget*, saberline::kDuelResults.size()> results_{};
 };

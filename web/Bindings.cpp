@@ -283,10 +283,7 @@ Value CheckTransferOf(Value results) {
 // when no fair duel's result is shown.
 Value ForumPostOf(Value shown, std::string duelLink, Value fair, const std::string& format) {
     return Guarded([&] {
-        DuelScreenTexts texts;
-        texts.InfoBM1 = Text(shown, "InfoBM1");
-        texts.InfoBM2 = Text(shown, "InfoBM2");
-        texts.ErrorText = Text(shown, "ErrorText");
+        const DuelScreenTexts texts = ReadScreenTexts(shown);
         FairPostParts parts;
         const bool fairShown = fair["verificationLink"].isString();
         if (fairShown) {

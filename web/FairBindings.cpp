@@ -112,12 +112,11 @@ std::string NamesOf(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) {
         if (!text.empty()) text += ", ";
-        text += name == "commitment"    ? texts::kFairDiffersCommitment
+        const DuelResult* result = FindDuelResult(name);
+        text += result                  ? result->differsName
+                : name == "commitment"  ? texts::kFairDiffersCommitment
                 : name == "commitment1" ? texts::kFairDiffersCommitment1
-                : name == "commitment2" ? texts::kFairDiffersCommitment2
-                : name == "InfoBM1"     ? texts::kFairDiffersInfoBM1
-                : name == "InfoBM2"     ? texts::kFairDiffersInfoBM2
-                                        : texts::kFairDiffersErrorText;
+                                        : texts::kFairDiffersCommitment2;
     }
     return text;
 }
@@ -510,9 +509,8 @@ Value FairCheck(const std::string& text, const Value& hashes, const Value& macs,
         into = fair::Hex32(player);
         if (!into) return MessageOnly(Filled(texts::kFairCommitmentBad, {kPostedOwners[k]}));
     }
-    thread.texts = {web::Text(posted, "InfoBM1"), web::Text(posted, "InfoBM2"), web::Text(posted, "ErrorText")};
-    const bool logsGiven = !thread.texts.InfoBM1.empty() || !thread.texts.InfoBM2.empty() ||
-                           !thread.texts.ErrorText.empty();
+    thread.texts = web::ReadScreenTexts(posted);
+    const bool logsGiven = !NothingShown(thread.texts);
 
     fair::FairCheck check = fair::CheckFairDuel(duel, *computed, *readings, thread);
     // Without the posted logs only the commitments can be compared: the duel

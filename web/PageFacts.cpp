@@ -65,6 +65,19 @@ int main() {  // NOLINT(bugprone-exception-escape)
     }
     facts.set("combatResults", results);
 
+    // The duel screen's outputs and how each is shown: make_page.py makes a
+    // log's element and a message line's from it, and the fair check's field
+    // for each as posted; the page's script fills them in this order.
+    Value duelResults = Value::array();
+    for (const DuelResult& result : kDuelResults) {
+        Value object = Value::object();
+        object.set("name", result.name);
+        object.set("kind", result.kind == ResultKind::Log ? "log" : "message");
+        object.set("postedCaption", result.postedCaption);
+        duelResults.push(object);
+    }
+    facts.set("duelResults", duelResults);
+
     Value figures = Value::array();
     for (const OddsFigure& figure : kOddsFigures) {
         Value object = Value::object();
@@ -118,6 +131,7 @@ int main() {  // NOLINT(bugprone-exception-escape)
     TEXT(kFairPostedCommitment1) TEXT(kFairPostedCommitment2) TEXT(kFairEnterLogs) TEXT(kFairVerified)
     TEXT(kFairVerifiedPlayers) TEXT(kFairNotVerified) TEXT(kFairDiffersCommitment) TEXT(kFairDiffersCommitment1)
     TEXT(kFairDiffersCommitment2) TEXT(kFairDiffersInfoBM1) TEXT(kFairDiffersInfoBM2) TEXT(kFairDiffersErrorText)
+    TEXT(kFairPostedInfoBM1) TEXT(kFairPostedInfoBM2) TEXT(kFairPostedErrorText)
     TEXT(kFairSaltNotPosted) TEXT(kFairPastedCleaned) TEXT(kFairLinkSpaces) TEXT(kFairEditedAfterCheck)
     TEXT(kFairEditedAfterDuel) TEXT(kFairSecretAtRisk) TEXT(kFairSaltAtRisk) TEXT(kFairLoseQuestion)
     TEXT(kOddsPictureName) TEXT(kOddsPictureDuellist1) TEXT(kOddsPictureDuellist2) TEXT(kOddsPictureBothFell)

@@ -35,12 +35,18 @@ inline Value WriteDuelRequest(const DuelRequest& request) {
     return fields;
 }
 
-// The duel button's three texts.
+// The duel button's texts, under the names of the duel screen's outputs.
 inline Value WriteScreenTexts(const DuelScreenTexts& shown) {
     Value texts = Value::object();
-    texts.set("InfoBM1", shown.InfoBM1);
-    texts.set("InfoBM2", shown.InfoBM2);
-    texts.set("ErrorText", shown.ErrorText);
+    for (const DuelResult& result : kDuelResults) texts.set(result.name, shown.*result.text);
+    return texts;
+}
+
+// The same texts as the page shows or a thread posted them; a missing one
+// reads as empty.
+inline DuelScreenTexts ReadScreenTexts(const Value& shown) {
+    DuelScreenTexts texts;
+    for (const DuelResult& result : kDuelResults) texts.*result.text = Text(shown, result.name);
     return texts;
 }
 

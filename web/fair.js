@@ -24,6 +24,10 @@
   const core = () => page().core();
   const facts = () => page().facts();
   const fill = (text, ...parts) => parts.reduce((whole, part) => whole.replace('%s', part), text);
+  // The duel screen's outputs (the core's table): those of a result, and the
+  // names of the logs.
+  const outputsOf = (result) => Object.fromEntries(facts().duelResults.map(({ name }) => [name, result[name]]));
+  const logNames = () => facts().duelResults.filter(({ kind }) => kind === 'log').map(({ name }) => name);
 
   // --- The browser's cryptography ---------------------------------------------
   // Where the browser has none, or where it fails, the page says so in its
@@ -123,7 +127,7 @@
   // the referee's commitment made here goes as soon as a duel field changes.
   const watched = ['FairSecret', 'FairCommitment', 'FairWord1', 'FairSalt1', 'FairCommitment1', 'FairWord2',
     'FairSalt2', 'FairCommitment2', 'FairPostedCommitment', 'FairPostedCommitment1', 'FairPostedCommitment2',
-    'FairPostedLog1', 'FairPostedLog2', 'FairPostedMessage'];
+    ...facts().duelResults.map(({ name }) => `FairPosted${name}`)];
   const duelFields = () => JSON.stringify(page().readDuelFields());
   const snapshot = () => JSON.stringify([page().readDuelFields(), watched.map(read)]);
   // What is shown: { kind: 'duel' or 'check', snapshot, forum } where forum
@@ -132,7 +136,7 @@
   // The duel screen the referee's commitment made here binds, and that
   // commitment, while both stand.
   let committed = null;  // { fields, commitment }
-  const noDuel = { InfoBM1: '', InfoBM2: '', ErrorText: '', link: '' };
+  const noDuel = { link: '' };  // the duel screen's outputs all empty
 
   // A copy button is usable while its field holds something.
   const copies = {
@@ -281,14 +285,14 @@
     setText('FairMessage', '');
     $('FairMessage').dataset.differs = '';
     $('ReplayMark').hidden = true;
-    page().showDuelTexts({ InfoBM1: fought.InfoBM1, InfoBM2: fought.InfoBM2, ErrorText: fought.ErrorText, link: '' });
+    page().showDuelTexts({ ...outputsOf(fought), link: '' });
     $('FairLink').dataset.readings = fought.readings.join(',');
     setLink(fought.fragment);
     setText('FairNote', fought.plainWords ? facts().texts.kFairPlainWordsNote : '');
     shownFor = { kind: 'duel', snapshot: snapshot(), secret: inputs.secret, forum: forumOf(link, fought.commitments) };
     // The logs stand above the duel screen's extras: on a phone they come
     // into view.
-    if (page().phone.matches) page().bringIntoView($('TInfoBM1'));
+    if (page().phone.matches) page().bringIntoView($('T' + logNames()[0]));
   }
 
   // What a forum post of a fair duel needs besides the logs.
@@ -362,12 +366,12 @@
   // when something was left out. A pasted log that holds more than one log
   // (the caption of a log inside it, or more after a line break that ends a
   // log: a whole post pasted) goes to `mistaken`.
-  function pasted(id, name, caption, cleaned, mistaken) {
-    const typed = read(id);
+  function pasted(name, caption, cleaned, mistaken) {
+    const typed = read(`FairPosted${name}`);
     let text = typed.trim();
     if (caption && text.startsWith(caption)) text = text.slice(caption.length).trim();
     if (text !== typed) cleaned.push(name);
-    const captions = ['TInfoBM1', 'TInfoBM2'].map((label) => $(label).textContent);
+    const captions = logNames().map((log) => $('T' + log).textContent);
     if (caption && (captions.some((c) => text.includes(c)) || /[;.][ \t]*\r?\n[\s\S]*\S/.test(text))) mistaken.push(name);
     return text;
   }
@@ -381,9 +385,8 @@
       commitment: read('FairPostedCommitment'),
       commitment1: read('FairPostedCommitment1'),
       commitment2: read('FairPostedCommitment2'),
-      InfoBM1: pasted('FairPostedLog1', 'InfoBM1', $('TInfoBM1').textContent, cleaned, mistaken),
-      InfoBM2: pasted('FairPostedLog2', 'InfoBM2', $('TInfoBM2').textContent, cleaned, mistaken),
-      ErrorText: pasted('FairPostedMessage', 'ErrorText', '', cleaned, mistaken),
+      ...Object.fromEntries(facts().duelResults.map(({ name, kind }) =>
+        [name, pasted(name, kind === 'log' ? $('T' + name).textContent : '', cleaned, mistaken)])),
       cleaned,
       mistaken,
     };

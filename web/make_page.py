@@ -121,6 +121,7 @@ class Page:
         self.facts = facts
         # The fields the core reads, and its results, by name.
         self.inputs = {f['name']: f for key in ('duelFields', 'forumFields', 'combatResults') for f in facts[key]}
+        self.results = {r['name']: r for r in facts['duelResults']}
         stops = [t.text for t in self.root.find('tabstops')]
         self.tab = {name: i + 1 for i, name in enumerate(stops)}
         self.css = []       # rules at every width
@@ -319,6 +320,9 @@ class Page:
                            % (pad, name, owner, kind, esc(text_of(w, 'text'))))
             elif heading:
                 out.append('%s<h2 id="%s" class="%s" tabindex="-1">%s</h2>' % (pad, name, kind, esc(text_of(w, 'text'))))
+            elif self.results.get(name, {}).get('kind') == 'message':
+                # A message line of the duel screen speaks when it changes.
+                out.append('%s<div id="%s" class="%s" role="status">%s</div>' % (pad, name, kind, esc(text_of(w, 'text'))))
             else:
                 out.append('%s<div id="%s" class="%s">%s</div>' % (pad, name, kind, esc(text_of(w, 'text'))))
         elif cls == 'QLineEdit':
@@ -331,12 +335,14 @@ class Page:
                 out.append('%s<input type="text" id="%s" class="edit" value="%s" maxlength="%d"%s%s%s '
                            'spellcheck="false" autocomplete="off">'
                            % (pad, name, esc(field['startUp']), field['maxLength'], disabled, named, describedby))
-            else:
-                # A field without a limit holds what the system writes (a move
-                # log): one line from 760 pixels wide, wrapped below.
+            elif self.results.get(name, {}).get('kind') == 'log':
+                # A move log: one line from 760 pixels wide, wrapped below.
                 out.append('%s<textarea id="%s" class="edit log" rows="1"%s%s%s spellcheck="false" '
                            'autocomplete="off">%s</textarea>'
                            % (pad, name, disabled, named, describedby, esc(text_of(w, 'text'))))
+            else:
+                sys.exit('make_page: %s is a line edit that is neither a field of the core nor one of the duel '
+                         'screen\'s logs' % name)
         elif cls == 'QPushButton':
             out.append('%s<button type="button" id="%s" class="button"%s%s>%s</button>'
                        % (pad, name, disabled, named, esc(text_of(w, 'text'))))
@@ -365,10 +371,9 @@ class Page:
         caption = self.find('T' + w.get('name'))
         return caption is not None and caption.get('class') == 'QLabel'
 
-    @staticmethod
-    def is_log(w):
-        """A move log: a field the core does not read, which the system writes."""
-        return w.get('class') == 'QLineEdit' and w.get('name', '').startswith('InfoBM')
+    def is_log(self, w):
+        """A move log: one of the duel screen's outputs the core calls a log."""
+        return w.get('class') == 'QLineEdit' and self.results.get(w.get('name'), {}).get('kind') == 'log'
 
     def logs_in(self, container):
         return [w for w in container.iter('widget') if self.is_log(w)]
@@ -571,6 +576,13 @@ def main():
         # The core's facts for the page's script, as JSON (nothing in it may
         # close its script element).
         'FACTS': json.dumps(carried, ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/'),
+        # The fair check's field for each of the duel screen's outputs as
+        # posted, FairPosted<name>.
+        'FAIRPOSTED': '\n'.join('            <label for="FairPosted%s">%s</label>\n'
+                                 '            <input type="text" id="FairPosted%s" class="edit wide" '
+                                 'spellcheck="false" autocomplete="off">'
+                                 % (r['name'], html.escape(r['postedCaption']), r['name'])
+                                 for r in facts['duelResults']),
         'ODDS': '\n'.join('          <span>%s</span> <output id="%s"></output>'
                           % (html.escape(figure['label']), figure['control']) for figure in facts['oddsFigures']),
     }

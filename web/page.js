@@ -167,6 +167,22 @@
     for (const { name } of facts.blackMarkBoxes) fields[name] = $(name).checked;
     return fields;
   }
+  // The duel screen's outputs, in the core's order: a log is a text box, a
+  // message line a line of text.
+  const duelResults = facts.duelResults;
+  const logResults = duelResults.filter(({ kind }) => kind === 'log');
+  function showResult({ name, kind }, text) {
+    if (kind === 'log') setValue(name, text);
+    else setText(name, text);
+  }
+  function shownResults() {
+    const shown = {};
+    for (const { name, kind } of duelResults) shown[name] = kind === 'log' ? $(name).value : $(name).textContent;
+    return shown;
+  }
+  // Whether a result shows a duel fought (its logs are written).
+  const fought = (shown) => logResults.some(({ name }) => shown[name]);
+
   function readCombatResults() {
     const results = {};
     for (const { name } of facts.combatResults) results[name] = $(name).value;
@@ -189,7 +205,7 @@
       return null;
     }
     logsToFit = false;
-    const logs = [$('InfoBM1'), $('InfoBM2')];
+    const logs = logResults.map(({ name }) => $(name));
     for (const log of logs) {
       log.style.height = '';
       $('ClientArea').style.setProperty(`--${log.id}-grow`, '0px');
@@ -202,8 +218,11 @@
       log.style.height = grows[k] ? `${sizes[k].base + grows[k]}px` : '';
       $('ClientArea').style.setProperty(`--${log.id}-grow`, `${grows[k]}px`);
     });
-    // Whatever stands below the first log moves down by its growth.
-    return { verdict: sizes[1].top + grows[0] + sizes[1].base + grows[1], bar };
+    // Whatever stands below a log moves down by its growth; the verdict ends
+    // the last log.
+    const last = sizes.length - 1;
+    const above = grows.slice(0, last).reduce((sum, grow) => sum + grow, 0);
+    return { verdict: sizes[last].top + above + sizes[last].base + grows[last], bar };
   }
   function logsChanged() {
     logsWritten = true;
@@ -213,7 +232,7 @@
   // phone above the odds' bar).
   function showVerdict(fitted) {
     if (fitted && (fitted.verdict > innerHeight - fitted.bar || fitted.verdict < 0))
-      $('InfoBM2').scrollIntoView({ block: 'end' });
+      $(logResults[logResults.length - 1].name).scrollIntoView({ block: 'end' });
   }
 
   // A refusal marks the field it concerns (aria-invalid, an outline, the
@@ -239,7 +258,7 @@
   // extras, just below the window's screen.
   function placeNotices() {
     const notices = $('LinkNotices');
-    if (phone.matches) $('TInfoBM1').before(notices);
+    if (phone.matches) $('T' + logResults[0].name).before(notices);
     else if (notices.parentElement !== $('DuelExtras')) $('DuelExtras').prepend(notices);
   }
 
@@ -289,17 +308,17 @@
     noteLink($('DuelLinkNote'), duelLink, [$('CopyDuelLink'), $('CopyResult'), $('CopyResultBBCode')]);
   }
   // Both logs under their captions, as the window shows them.
-  const logsText = () => ['1', '2'].map((d) => `${$('TInfoBM' + d).textContent}\n${$('InfoBM' + d).value}`);
+  const logsText = () => logResults.map(({ name }) => `${$('T' + name).textContent}\n${$(name).value}`);
+  // Shows a result { <output's name>: text, ..., link }; a missing text
+  // shows as empty.
   function showDuelTexts(shown) {
-    setValue('InfoBM1', shown.InfoBM1);
-    setValue('InfoBM2', shown.InfoBM2);
-    setText('ErrorText', shown.ErrorText);
+    for (const result of duelResults) showResult(result, shown[result.name] || '');
     setDuelLink(shown.link);
     // A screen reader speaks the logs of a duel (the message line speaks for
     // itself).
-    setText('DuelSpoken', shown.InfoBM1 ? logsText().join('\n') : '');
-    $('CopyResult').disabled = !shown.InfoBM1;
-    $('CopyResultBBCode').disabled = !shown.InfoBM1;
+    setText('DuelSpoken', fought(shown) ? logsText().join('\n') : '');
+    $('CopyResult').disabled = !fought(shown);
+    $('CopyResultBBCode').disabled = !fought(shown);
     return logsChanged();
   }
   // The result for a forum post as the core writes it, "plain" or "bbcode":
@@ -307,8 +326,7 @@
   // link, and after a fair duel its verification link and commitments.
   function forumPost(format) {
     const fair = window.SaberlineFair && window.SaberlineFair.forumParts && window.SaberlineFair.forumParts();
-    const shown = { InfoBM1: $('InfoBM1').value, InfoBM2: $('InfoBM2').value, ErrorText: $('ErrorText').textContent };
-    return call(core.forumPost, shown, duelLink, fair || null, format).post;
+    return call(core.forumPost, shownResults(), duelLink, fair || null, format).post;
   }
 
   // --- Handlers: the window's, step for step ---------------------------------
@@ -316,7 +334,8 @@
     hide('HelpPanel');
     hide('AboutPanel');
     hide('PCalcOfBattleChars');
-    setText('ErrorText', '');
+    // The message lines start empty; the logs keep their start-up text.
+    for (const result of duelResults) if (result.kind !== 'log') showResult(result, '');
   }
   function HelpActionClick() { hide('BattlePanel'); enter('HelpPanel'); }
   function ForHelpCloseClick() { hide('HelpPanel'); enter('BattlePanel'); }
@@ -330,7 +349,7 @@
     const shown = call(core.runDuel, readDuelFields());
     const fitted = showDuelTexts(shown);
     markRefused(shown.field);
-    if (shown.InfoBM1) showVerdict(fitted);
+    if (fought(shown)) showVerdict(fitted);
   }
   function GenShAttack1Click() { setValue('ShAtack1', call(core.generateScheme).scheme); }
   function GenShAtack2Click() { setValue('ShAtack2', call(core.generateScheme).scheme); }
@@ -359,9 +378,7 @@
     const answer = await Dialogs.question(facts.texts.kTransferQuestionTitle, facts.texts.kTransferQuestion);
     if (answer !== 'yes') return;
     for (const { name, transferTo } of facts.combatResults) setValue(transferTo, $(name).value);
-    setValue('InfoBM1', '');
-    setValue('InfoBM2', '');
-    setText('ErrorText', '');
+    for (const result of duelResults) showResult(result, '');
     logsChanged();
     setText('TransferStatus', check.notice);
     $('TransferStatus').scrollIntoView({ block: 'nearest' });
@@ -535,7 +552,7 @@
     showDuelTexts(replayed);
     setText('ReplayMark', facts.texts.kReplayMark);
     show('ReplayMark');
-    bringIntoView($('LinkNotices'), $('TInfoBM1'), $('InfoBM2'));
+    bringIntoView($('LinkNotices'), $('T' + logResults[0].name), $(logResults[logResults.length - 1].name));
   }
 
   // A verification link of the fair duel (fair.js) is the fair duel's to
@@ -726,7 +743,6 @@
     form.addEventListener('keydown', (event) => {
       if (event.key === 'Enter' && event.target.matches('textarea.log')) event.preventDefault();
     });
-    $('ErrorText').setAttribute('role', 'status');
     placeNotices();
     phone.addEventListener('change', placeNotices);
     // A new width wraps the logs anew.

@@ -395,7 +395,7 @@ Duellist Fighter(std::int32_t health, std::int32_t points, std::int32_t armour, 
 TEST(DuelMoves, ReseedBeforeEveryMove) {
     CountingClock clock(0);
     Dice dice(clock);
-    const DuelResult result = RunDuel(Fighter(9999, 1, 100), Fighter(9999, 1, 100), DuelType::Pistols, dice);
+    const FoughtMoves result = RunDuel(Fighter(9999, 1, 100), Fighter(9999, 1, 100), DuelType::Pistols, dice);
     ASSERT_EQ(result.moves.size(), 100u);
     EXPECT_EQ(result.ending, DuelEnding::Undecided);
     for (std::size_t i = 0; i < result.moves.size(); ++i) {
@@ -412,7 +412,7 @@ TEST(DuelMoves, AFallInMoveHundredDecidesTheDuel) {
     readings.push_back(ReadingForDice(6, 1));
     ListClock clock(readings);
     Dice dice(clock);
-    const DuelResult result = RunDuel(Fighter(10, 5, 0), Fighter(10, 5, 0), DuelType::Pistols, dice);
+    const FoughtMoves result = RunDuel(Fighter(10, 5, 0), Fighter(10, 5, 0), DuelType::Pistols, dice);
     ASSERT_EQ(result.moves.size(), 100u);
     EXPECT_EQ(result.ending, DuelEnding::Duellist1Wins);
     EXPECT_EQ(result.moves.back().health2, 0);  // exactly 0 counts as fallen
@@ -426,7 +426,7 @@ TEST(DuelMoves, MixedDuelNeverReadsSchemeDigitsOfPistolMoves) {
         if (move == 1 || move % 5 == 0) scheme[static_cast<std::size_t>(move - 1)] = 'z';
     ListClock clock({ReadingForDice(2, 2)});
     Dice dice(clock);
-    const DuelResult result = RunDuel(Fighter(9999, 1, 9, std::string(100, '1')), Fighter(9999, 1, 9, scheme),
+    const FoughtMoves result = RunDuel(Fighter(9999, 1, 9, std::string(100, '1')), Fighter(9999, 1, 9, scheme),
                                       DuelType::Mixed, dice);
     ASSERT_EQ(result.moves.size(), 100u);
     for (const MoveRecord& m : result.moves) {
@@ -439,7 +439,7 @@ TEST(DuelMoves, MixedDuelNeverReadsSchemeDigitsOfPistolMoves) {
 TEST(DuelMoves, HealthIsNotClampedAtZero) {
     ListClock clock({ReadingForDice(6, 1)});
     Dice dice(clock);
-    const DuelResult result = RunDuel(Fighter(30, 10, 0), Fighter(3, 10, 0), DuelType::Pistols, dice);
+    const FoughtMoves result = RunDuel(Fighter(30, 10, 0), Fighter(3, 10, 0), DuelType::Pistols, dice);
     ASSERT_EQ(result.moves.size(), 1u);
     EXPECT_EQ(result.moves[0].health2, -17);
 }
@@ -501,7 +501,7 @@ TEST(DuelMoves, HugeNumbersNeitherWrapDamageNorHealth) {
     EXPECT_EQ(ResolveStrike(2, false, INT32_MIN + 1, INT32_MAX), 0);
     ListClock clock({ReadingForDice(6, 6)});
     Dice dice(clock);
-    const DuelResult result =
+    const FoughtMoves result =
         RunDuel(Fighter(1, INT32_MAX, INT32_MIN), Fighter(1, INT32_MAX, INT32_MIN), DuelType::Pistols, dice);
     ASSERT_EQ(result.moves.size(), 1u);
     EXPECT_EQ(result.moves[0].health1, 1 - INT32_MAX);

@@ -512,6 +512,14 @@ TEST(FairCheck, NamesEachPostedTextThatDiffers) {
         EXPECT_EQ(check.differs, c.differs);
     }
 
+    // Each of the duel screen's outputs is compared, and named alone when it
+    // alone differs.
+    for (const DuelResult& result : kDuelResults) {
+        Posted tampered = posted;
+        (tampered.texts.*result.text) += ' ';
+        EXPECT_EQ(CheckFairDuel(duel, computed, readings, tampered).differs, std::vector<std::string>{result.name});
+    }
+
     // Other readings (another secret or word) give another duel.
     const Readings other = ReadingsOf({{4, 2}, {6, 4}});
     EXPECT_EQ(CheckFairDuel(duel, computed, other, posted).differs, std::vector<std::string>{"InfoBM2"});

@@ -128,7 +128,7 @@ TEST(MoveLoop, AgreesWithThePlainRulesMoveByMove) {
         Dice modelDice(modelClock);
         Dice loopDice(loopClock);
         const ModelDuel expected = Model(d1, d2, type, modelDice);
-        const DuelResult got = RunDuel(d1, d2, type, loopDice);
+        const FoughtMoves got = RunDuel(d1, d2, type, loopDice);
 
         ASSERT_EQ(got.moves.size(), expected.moves.size()) << "duel " << duel;
         for (std::size_t i = 0; i < got.moves.size(); ++i)
@@ -168,7 +168,7 @@ TEST(MoveLoop, DuelRequestWritesWhatRunDuelAndWriteMoveLogsWrite) {
         Dice requestDice(requestClock);
         const Validation prepared = PrepareDuel(request);
         ASSERT_EQ(prepared.message, "") << "duel " << duel;
-        const DuelResult result = RunDuel(prepared.duellists[0], prepared.duellists[1], type, separateDice);
+        const FoughtMoves result = RunDuel(prepared.duellists[0], prepared.duellists[1], type, separateDice);
         const MoveLogs logs = WriteMoveLogs(d1.health, d2.health, result.moves, result.ending);
         const DuelScreenTexts screen = RunDuelRequest(request, requestDice);
         ASSERT_EQ(screen.InfoBM1, logs.log1) << "duel " << duel;

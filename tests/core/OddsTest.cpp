@@ -446,7 +446,7 @@ TEST_P(Simulation, SharesLieWithinFourStandardErrorsOfTheOdds) {
     std::array<double, 4> count{};
     double moves = 0, movesSquared = 0;
     for (int i = 0; i < c.duels; ++i) {
-        const DuelResult duel = RunDuel(prepared.duellists[0], prepared.duellists[1], c.type, dice);
+        const FoughtMoves duel = RunDuel(prepared.duellists[0], prepared.duellists[1], c.type, dice);
         count[static_cast<std::size_t>(duel.ending)] += 1;
         const double m = static_cast<double>(duel.moves.size());
         moves += m;

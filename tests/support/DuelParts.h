@@ -23,14 +23,14 @@ private:
     std::uint64_t next_;
 };
 
-struct DuelResult {
+struct FoughtMoves {
     std::vector<MoveRecord> moves;  // 1 to 100
     DuelEnding ending = DuelEnding::Undecided;
 };
 
 // Fights the duel as the duel button does, keeping every move's record.
-inline DuelResult RunDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice& dice) {
-    DuelResult result;
+inline FoughtMoves RunDuel(const Duellist& d1, const Duellist& d2, DuelType type, Dice& dice) {
+    FoughtMoves result;
     result.moves.reserve(kMaxMoves);
     result.ending = FightDuel(d1, d2, type, dice, [&](const MoveRecord& move) { result.moves.push_back(move); });
     return result;

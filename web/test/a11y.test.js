@@ -100,8 +100,8 @@ describe('axe-core finds no violation', () => {
       assert.equal(await page.textContent('#FairCommitMessage'), text('kFairCommitmentWithdrawn'));
     }],
     ['the fair duel: a verification link checked', {}, async (page) => {
-      assert.ok((await checked(page, fair, { FairPostedCommitment: fair.commitment, FairPostedLog1: fair.InfoBM1,
-        FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText })).startsWith(text('kFairVerified')));
+      assert.ok((await checked(page, fair, { FairPostedCommitment: fair.commitment, FairPostedInfoBM1: fair.InfoBM1,
+        FairPostedInfoBM2: fair.InfoBM2, FairPostedErrorText: fair.ErrorText })).startsWith(text('kFairVerified')));
     }],
     ['the fair duel: all commitments made, salts given, the duel fought, a player\'s own word refused', {}, async (page) => {
       await fill(page, pistolDuel);
@@ -146,13 +146,13 @@ describe('axe-core finds no violation', () => {
     ['the fair duel: a link with salts checked, players\' commitments pasted, pasted logs cleaned', {}, async (page) => {
       assert.ok((await checked(page, salted, { FairPostedCommitment: salted.commitment,
         FairPostedCommitment1: salted.commitment1, FairPostedCommitment2: salted.commitment2,
-        FairPostedLog1: 'Ходы бойца №1: ' + salted.InfoBM1, FairPostedLog2: salted.InfoBM2,
-        FairPostedMessage: salted.ErrorText })).startsWith(text('kFairVerified')));
+        FairPostedInfoBM1: 'Ходы бойца №1: ' + salted.InfoBM1, FairPostedInfoBM2: salted.InfoBM2,
+        FairPostedErrorText: salted.ErrorText })).startsWith(text('kFairVerified')));
       assert.notEqual(await page.textContent('#FairCheckNote'), '');
     }],
     ['the fair duel: edited after a check that did not verify', {}, async (page) => {
       assert.ok((await checked(page, salted, { FairPostedCommitment: salted.commitment,
-        FairPostedCommitment1: salted.commitment2, FairPostedLog1: salted.InfoBM1, FairPostedLog2: salted.InfoBM2 })).startsWith(text('kFairNotVerified')));
+        FairPostedCommitment1: salted.commitment2, FairPostedInfoBM1: salted.InfoBM1, FairPostedInfoBM2: salted.InfoBM2 })).startsWith(text('kFairNotVerified')));
       await page.fill('#FairPostedCommitment1', '');
       assert.equal(await page.textContent('#FairVerdict'), text('kFairEditedAfterCheck'));
     }],

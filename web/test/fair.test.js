@@ -97,8 +97,8 @@ async function checkPasted(page, link, thread) {
 async function checkOpened(page, thread) {
   await typeInto(page, {
     FairPostedCommitment: thread.commitment, FairPostedCommitment1: thread.commitment1 || '',
-    FairPostedCommitment2: thread.commitment2 || '', FairPostedLog1: thread.InfoBM1, FairPostedLog2: thread.InfoBM2,
-    FairPostedMessage: thread.ErrorText,
+    FairPostedCommitment2: thread.commitment2 || '', FairPostedInfoBM1: thread.InfoBM1, FairPostedInfoBM2: thread.InfoBM2,
+    FairPostedErrorText: thread.ErrorText,
   });
   return clickCheck(page);
 }
@@ -756,8 +756,8 @@ describe('what is shown goes as soon as the fields change', () => {
     ['the secret', (page) => page.fill('#FairSecret', 'ab'.repeat(32)), ['duel']],
     ['the posted commitment', (page) => page.type('#FairPostedCommitment', ' '), [false]],
     ['a posted player\'s commitment', (page) => page.fill('#FairPostedCommitment1', ''), [false]],
-    ['a posted log', (page) => page.type('#FairPostedLog1', 'x'), [false]],
-    ['the posted message', (page) => page.fill('#FairPostedMessage', 'x'), [false]],
+    ['a posted log', (page) => page.type('#FairPostedInfoBM1', 'x'), [false]],
+    ['the posted message', (page) => page.fill('#FairPostedErrorText', 'x'), [false]],
   ];
   let duel;
   let input;
@@ -979,27 +979,27 @@ describe('opening a verification link', () => {
   test('a whole post pasted into a log\'s field is named as a paste mistake, never «НЕ ПРОВЕРЕНО»', async () => {
     const page = await withClipboard(await open(browser, { url: base + duel.verification }));
     const post = `Ходы бойца №1:\n${duel.InfoBM1}\n\nХоды бойца №2:\n${duel.InfoBM2}\n\n${base}${duel.verification}`;
-    await typeInto(page, { FairPostedCommitment: duel.commitment, FairPostedLog2: duel.InfoBM2,
-      FairPostedMessage: duel.ErrorText });
-    // [what is pasted into FairPostedLog1, the fields named]
+    await typeInto(page, { FairPostedCommitment: duel.commitment, FairPostedInfoBM2: duel.InfoBM2,
+      FairPostedErrorText: duel.ErrorText });
+    // [what is pasted into FairPostedInfoBM1, the fields named]
     const cases = [
       [post, ['kFairDiffersInfoBM1']],
       [`${duel.InfoBM1}\n${duel.InfoBM2}`, ['kFairDiffersInfoBM1']],
       [`${duel.InfoBM1} Ходы бойца №1:`, ['kFairDiffersInfoBM1']],
     ];
     for (const [pastedText, names] of cases) {
-      await paste(page, 'FairPostedLog1', pastedText);
+      await paste(page, 'FairPostedInfoBM1', pastedText);
       const check = await clickCheck(page);
       assert.equal(check.FairVerdict, textWith('kFairPastedManyLogs', named(names)), pastedText);
       assert.equal(check.InfoBM1, '');
     }
     // The same post in both fields names both.
-    await paste(page, 'FairPostedLog2', post);
+    await paste(page, 'FairPostedInfoBM2', post);
     assert.equal((await clickCheck(page)).FairVerdict,
       textWith('kFairPastedManyLogs', named(['kFairDiffersInfoBM1', 'kFairDiffersInfoBM2'])));
     // A log with one line break in place of a space is one log that differs.
-    await paste(page, 'FairPostedLog1', duel.InfoBM1.replace(' | ', ' |\n'));
-    await paste(page, 'FairPostedLog2', duel.InfoBM2);
+    await paste(page, 'FairPostedInfoBM1', duel.InfoBM1.replace(' | ', ' |\n'));
+    await paste(page, 'FairPostedInfoBM2', duel.InfoBM2);
     const check = await clickCheck(page);
     assert.equal(check.FairVerdict, differ('kFairDiffersInfoBM1'));
     await page.context().close();
@@ -1092,9 +1092,9 @@ describe('opening a verification link', () => {
       let verdict = await page.textContent('#FairVerdict');
       if (opened && !verdict.startsWith(text('kFairLinkBad'))) {
         await paste(page, 'FairPostedCommitment', commitment);
-        await paste(page, 'FairPostedLog1', log);
-        await paste(page, 'FairPostedLog2', duel.InfoBM2);
-        await typeInto(page, { FairPostedMessage: duel.ErrorText });
+        await paste(page, 'FairPostedInfoBM1', log);
+        await paste(page, 'FairPostedInfoBM2', duel.InfoBM2);
+        await typeInto(page, { FairPostedErrorText: duel.ErrorText });
         verdict = (await clickCheck(page)).FairVerdict;
       }
       const pageAccepts = verified(verdict);

@@ -6,7 +6,8 @@ const assert = require('node:assert/strict');
 const http = require('node:http');
 const fs = require('node:fs');
 const path = require('node:path');
-const { launch, open, read, fill, visibleScreens, modal, random, pagePath, pageUrl, clockFor, facts, root,
+const { launch, open, read, fill, visibleScreens, modal, random, pagePath, pageUrl, clockFor, facts, root, cli,
+  pistolDuel,
 } = require('./support');
 
 let browser;
@@ -184,6 +185,27 @@ test('2,000 random events keep the window\'s invariants', async () => {
   }
   assert.deepEqual(page.errors, []);
   assert.ok(counts.modal > 10 && counts.click > 500, JSON.stringify(counts));
+  await page.context().close();
+});
+
+// Each of the duel screen's outputs is made by its kind in the core's table
+// (a log a growing text box, a message line a status line), has the fair
+// check's field for it as posted, and shows what the duel button wrote.
+test('the duel screen\'s outputs are made from the core\'s table of them', async () => {
+  const page = await open(browser);
+  const made = await page.evaluate((results) => results.map(({ name }) => {
+    const element = document.getElementById(name);
+    const posted = document.getElementById(`FairPosted${name}`);
+    return [element.tagName, element.getAttribute('role'), posted.labels.length];
+  }), facts.duelResults);
+  assert.deepEqual(made, facts.duelResults.map(({ kind }) => (kind === 'log' ? ['TEXTAREA', null, 1] : ['DIV', 'status', 1])));
+  await fill(page, pistolDuel);
+  await page.click('#GoBattle');
+  const shown = await read(page, facts.duelResults.map(({ name }) => name));
+  assert.match(shown.InfoBM2, /;$/);
+  // The command line names the same outputs in the same order.
+  assert.deepEqual(Object.keys(shown), Object.keys(JSON.parse(cli(['duel', '--json'], pistolDuel))));
+  assert.deepEqual(page.errors, []);
   await page.context().close();
 });
 

@@ -172,7 +172,7 @@ describe('every control tapped or clicked, with its effect', () => {
       const other = await open(browser, { url: pageUrl + '#fair:' + fair.verification, viewport: { width, height }, options });
       await other.waitForFunction(() => document.getElementById('FairCheckCommitment').textContent !== '');
       const posted = { FairPostedCommitment: fair.commitment, FairPostedCommitment1: '', FairPostedCommitment2: '',
-        FairPostedLog1: fair.InfoBM1, FairPostedLog2: fair.InfoBM2, FairPostedMessage: fair.ErrorText };
+        FairPostedInfoBM1: fair.InfoBM1, FairPostedInfoBM2: fair.InfoBM2, FairPostedErrorText: fair.ErrorText };
       for (const [id, text] of Object.entries(posted)) {
         if (finger) await other.tap('#' + id, { timeout: 5000 });
         else await other.click('#' + id, { timeout: 5000 });
@@ -193,7 +193,7 @@ test('from 320 to 1280 pixels the point at each control\'s centre is the control
   const states = [
     ['a verification link opened', (width) => open(browser, { url: pageUrl + '#fair:' + fair.verification,
       viewport: { width, height: 740 } }), ['BattlePanel', 'PCalcOfBattleChars'],
-    ['FairPostedCommitment', 'FairPostedCommitment1', 'FairPostedCommitment2', 'FairPostedLog1', 'FairCheckButton']],
+    ['FairPostedCommitment', 'FairPostedCommitment1', 'FairPostedCommitment2', 'FairPostedInfoBM1', 'FairCheckButton']],
     ['the referee\'s and a player\'s commitments made, a fair duel fought', async (width) => {
       const page = await open(browser, { viewport: { width, height: 740 } });
       const settled = () => page.evaluate(() => window.Saberline.settled());

@@ -1,0 +1,64 @@
+// The duel screen's outputs: what the duel button writes. kDuelResults is
+// their one table. The window, the command line's JSON and text, the page's
+// markup and script, the fair check and the forum post each read it, so a
+// new output is a member and a row here, the line that fills it, and its
+// control in the window's stored layout.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "Texts.h"
+
+namespace saberline {
+
+// Everything the duel button writes: the texts of InfoBM1, InfoBM2 and
+// ErrorText; and, for a refused request, the control whose text the refusal
+// concerns (the window shows no more than the message).
+struct DuelScreenTexts {
+    std::string InfoBM1;
+    std::string InfoBM2;
+    std::string ErrorText;
+    const char* refusedField = nullptr;
+};
+
+// How an output is shown. A log is a read-only field the referee can select
+// and scroll, several kilobytes long (a text field of the window, a growing
+// text box of the page); a message line is one short line of text (a label),
+// empty while there is nothing to say.
+enum class ResultKind { Log, MessageLine };
+
+struct DuelResult {
+    const char* name;  // the control's name, the JSON key, the page element's id
+    ResultKind kind;
+    std::string DuelScreenTexts::*text;
+    const char* caption;      // the caption a forum post puts above a log; nullptr for a message line
+    const char* differsName;    // the output's name when a fair check finds that it differs
+    const char* postedCaption;  // the caption of the fair check's field for the output as posted
+};
+
+inline constexpr std::array<DuelResult, 3> kDuelResults{{
+    {"InfoBM1", ResultKind::Log, &DuelScreenTexts::InfoBM1, texts::kLogCaption1, texts::kFairDiffersInfoBM1,
+     texts::kFairPostedInfoBM1},
+    {"InfoBM2", ResultKind::Log, &DuelScreenTexts::InfoBM2, texts::kLogCaption2, texts::kFairDiffersInfoBM2,
+     texts::kFairPostedInfoBM2},
+    {"ErrorText", ResultKind::MessageLine, &DuelScreenTexts::ErrorText, nullptr, texts::kFairDiffersErrorText,
+     texts::kFairPostedErrorText},
+}};
+
+// The output of that name, or nullptr.
+inline const DuelResult* FindDuelResult(std::string_view name) {
+    for (const DuelResult& result : kDuelResults)
+        if (name == result.name) return &result;
+    return nullptr;
+}
+
+// True when the duel button has written nothing (or everything was cleared).
+inline bool NothingShown(const DuelScreenTexts& shown) {
+    for (const DuelResult& result : kDuelResults)
+        if (!(shown.*result.text).empty()) return false;
+    return true;
+}
+
+}  // namespace saberline
