@@ -224,6 +224,10 @@ Value NoDuelObject(const NoDuel& none) {
     Value result = Value::object();
     result.set("message", std::string());
     result.set("refused", none.message);
+    // The duel screen as the duel button leaves it for this request.
+    DuelScreenTexts shown;
+    shown.ErrorText = none.message;
+    result.set("shown", web::WriteScreenTexts(shown));
     return result;
 }
 

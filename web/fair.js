@@ -270,7 +270,7 @@
     // A request the rules refuse takes no readings and gives no link.
     if (toSign.refused) {
       $('ReplayMark').hidden = true;
-      page().showDuelTexts({ ...noDuel, ErrorText: toSign.refused });
+      page().showDuelTexts({ ...toSign.shown, link: '' });
       setText('FairMessage', toSign.refused);
       return;
     }
