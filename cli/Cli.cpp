@@ -688,6 +688,48 @@ int Guarded(std::ostream& err, Run&& run) {
     }
 }
 
+// The one home of the plain commands' command line: their names, help
+// texts and which of the two options each takes. The parser (RunCli) is
+// built from it and ReadPlainCommandLine reads the same command lines from
+// it without the parser, so a command or option named here is named for
+// both.
+constexpr std::string_view kClockOption = "--clock";
+constexpr std::string_view kJsonOption = "--json";
+constexpr std::string_view kFairCommand = "fair";
+constexpr const char* kClockHelp = "Comma-separated clock readings for the dice; the last one repeats";
+
+struct PlainCommand {
+    std::string_view name;
+    Command command;
+    const char* help;
+    const char* clockHelp;  // --clock's help text; nullptr: the command takes no --clock
+    const char* jsonHelp;   // --json's help text; nullptr: the command takes no --json
+};
+
+constexpr std::array<PlainCommand, 4> kPlainCommands{{
+    {"duel", Command::Duel,
+     "Fight one duel request read from standard input as a JSON object of the duel screen's fields",
+     kClockHelp, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)"},
+    {"scheme", Command::Scheme, "Print a random attack scheme of 100 digits", kClockHelp, nullptr},
+    {"calc", Command::Calc,
+     "Turn forum parameters read from standard input as a JSON object into combat values", nullptr,
+     R"(Print the six results, or {"Message"}, as JSON)"},
+    {"odds", Command::Odds,
+     "Exact chances of each duel ending under fair dice, for a duel request read like `duel` reads it",
+     nullptr, "Print the chances as JSON"},
+}};
+
+// Runs a plain command once its command line has been read.
+int RunPlainCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out) {
+    switch (command) {
+        case Command::Duel: return RunDuelCommand(options.clock, options.json, in, out);
+        case Command::Scheme: return RunSchemeCommand(options.clock, out);
+        case Command::Calc: return RunCalcCommand(options.json, in, out);
+        case Command::Odds: return RunOddsCommand(options.json, in, out);
+    }
+    return kExitBadInput;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -702,39 +744,34 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         "standard error, nothing on standard output), 3 when the program itself\n"
         "fails.");
 
-    std::optional<std::string> duelClock;
-    bool duelJson = false;
-    CLI::App* duel = app.add_subcommand(
-        "duel", "Fight one duel request read from standard input as a JSON object of the duel screen's fields");
-    duel->add_option("--clock", duelClock, "Comma-separated clock readings for the dice; the last one repeats");
-    CLI::Option* duelJsonFlag =
-        duel->add_flag("--json", duelJson, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)");
+    std::array<CommandOptions, kPlainCommands.size()> plainOptions;
+    std::array<CLI::App*, kPlainCommands.size()> plainApps{};
+    std::array<CLI::Option*, kPlainCommands.size()> jsonFlags{};
+    for (std::size_t i = 0; i < kPlainCommands.size(); ++i) {
+        const PlainCommand& plain = kPlainCommands[i];
+        plainApps[i] = app.add_subcommand(std::string(plain.name), plain.help);
+        if (plain.clockHelp)
+            plainApps[i]->add_option(std::string(kClockOption), plainOptions[i].clock, plain.clockHelp);
+        if (plain.jsonHelp)
+            jsonFlags[i] =
+                plainApps[i]->add_flag(std::string(kJsonOption), plainOptions[i].json, plain.jsonHelp);
+    }
+    // The duel's forum post, which the plain command line leaves to the parser.
+    static_assert(kPlainCommands[0].command == Command::Duel && kPlainCommands[0].jsonHelp != nullptr);
+    CLI::App* duel = plainApps[0];
+    const CommandOptions& duelOptions = plainOptions[0];
     bool duelBBCode = false;
     std::optional<std::string> duelAddress;
     duel->add_flag("--bbcode", duelBBCode,
                    "Print the result as a forum post in BBCode: each log in [code] under its caption in bold, "
                    "the message, and with --address the duel's link in [url]")
-        ->excludes(duelJsonFlag);
+        ->excludes(jsonFlags[0]);
     duel->add_option("--address", duelAddress,
                      "With --bbcode: the address the referee's page is published at (http:// or https://), "
                      "for the duel's link that replays the duel there");
 
-    std::optional<std::string> schemeClock;
-    CLI::App* scheme = app.add_subcommand("scheme", "Print a random attack scheme of 100 digits");
-    scheme->add_option("--clock", schemeClock, "Comma-separated clock readings for the dice; the last one repeats");
-
-    bool calcJson = false;
-    CLI::App* calc = app.add_subcommand(
-        "calc", "Turn forum parameters read from standard input as a JSON object into combat values");
-    calc->add_flag("--json", calcJson, R"(Print the six results, or {"Message"}, as JSON)");
-
-    bool oddsJson = false;
-    CLI::App* odds = app.add_subcommand(
-        "odds", "Exact chances of each duel ending under fair dice, for a duel request read like `duel` reads it");
-    odds->add_flag("--json", oddsJson, "Print the chances as JSON");
-
     CLI::App* fair = app.add_subcommand(
-        "fair",
+        std::string(kFairCommand),
         "Duels anyone can verify: commit to a secret and the request, commit to drawn words, reveal, fight, check");
     fair->require_subcommand(1);
     FairCommitOptions commitOptions;
@@ -814,12 +851,11 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     }
 
     return Guarded(err, [&] {
-        if (duel->parsed() && duelBBCode) return RunDuelPostCommand(duelClock, duelAddress, in, out);
+        if (duel->parsed() && duelBBCode) return RunDuelPostCommand(duelOptions.clock, duelAddress, in, out);
         if (duel->parsed() && duelAddress) throw BadInput("--address goes with --bbcode");
-        if (duel->parsed()) return RunDuelCommand(duelClock, duelJson, in, out);
-        if (scheme->parsed()) return RunSchemeCommand(schemeClock, out);
-        if (calc->parsed()) return RunCalcCommand(calcJson, in, out);
-        if (odds->parsed()) return RunOddsCommand(oddsJson, in, out);
+        for (std::size_t i = 0; i < kPlainCommands.size(); ++i)
+            if (plainApps[i]->parsed())
+                return RunPlainCommand(kPlainCommands[i].command, plainOptions[i], in, out);
         if (fairCommit->parsed()) return RunFairCommitCommand(commitOptions, in, out, err);
         if (fairCheckSecret->parsed()) return RunFairCheckSecretCommand(checkSecret, checkCommitment, in, out);
         if (fairDuel->parsed()) return RunFairDuelCommand(fairOptions, in, out);
@@ -830,48 +866,33 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
 int RunCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out,
                std::ostream& err) {
-    return Guarded(err, [&] {
-        switch (command) {
-            case Command::Duel: return RunDuelCommand(options.clock, options.json, in, out);
-            case Command::Scheme: return RunSchemeCommand(options.clock, out);
-            case Command::Calc: return RunCalcCommand(options.json, in, out);
-            case Command::Odds: return RunOddsCommand(options.json, in, out);
-        }
-        return kExitBadInput;
-    });
+    return Guarded(err, [&] { return RunPlainCommand(command, options, in, out); });
 }
 
 std::optional<PlainCommandLine> ReadPlainCommandLine(const std::vector<std::string>& args) {
-    struct Plain {
-        const char* name;
-        Command command;
-        bool clock;  // takes --clock
-        bool json;   // takes --json
-    };
-    static constexpr std::array<Plain, 4> kPlain{{{"duel", Command::Duel, true, true},
-                                                  {"scheme", Command::Scheme, true, false},
-                                                  {"calc", Command::Calc, false, true},
-                                                  {"odds", Command::Odds, false, true}}};
     if (args.empty()) return std::nullopt;
-    const auto* plain =
-        std::find_if(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return args.front() == p.name; });
-    if (plain == kPlain.end()) return std::nullopt;
+    const auto* plain = std::find_if(kPlainCommands.begin(), kPlainCommands.end(),
+                                     [&](const PlainCommand& p) { return args.front() == p.name; });
+    if (plain == kPlainCommands.end()) return std::nullopt;
     // A word the parser would take for a command rather than a value.
     auto isCommand = [](const std::string& word) {
-        return word == "fair" ||
-               std::any_of(kPlain.begin(), kPlain.end(), [&](const Plain& p) { return word == p.name; });
+        return word == kFairCommand || std::any_of(kPlainCommands.begin(), kPlainCommands.end(),
+                                                   [&](const PlainCommand& p) { return word == p.name; });
     };
     PlainCommandLine line{plain->command, {}};
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--json" && plain->json && !line.options.json) {
+        if (arg == kJsonOption && plain->jsonHelp && !line.options.json) {
             line.options.json = true;
             continue;
         }
         std::optional<std::string> list;
-        if (arg == "--clock" && i + 1 < args.size()) list = args[++i];
-        else if (arg.rfind("--clock=", 0) == 0) list = arg.substr(std::string_view("--clock=").size());
-        if (!list || !plain->clock || line.options.clock || list->empty() || list->front() == '-' || isCommand(*list))
+        if (arg == kClockOption && i + 1 < args.size()) list = args[++i];
+        else if (arg.size() > kClockOption.size() && arg.compare(0, kClockOption.size(), kClockOption) == 0 &&
+                 arg[kClockOption.size()] == '=')
+            list = arg.substr(kClockOption.size() + 1);
+        if (!list || !plain->clockHelp || line.options.clock || list->empty() || list->front() == '-' ||
+            isCommand(*list))
             return std::nullopt;
         line.options.clock = std::move(list);
     }

@@ -34,18 +34,19 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 // parser for each; output, complaints and statuses are RunCli's.
 enum class Command { Duel, Scheme, Calc, Odds };
 struct CommandOptions {
-    std::optional<std::string> clock;  // --clock, for duel and scheme
-    bool json = false;                 // --json, for duel, calc and odds
+    std::optional<std::string> clock;  // --clock, for the commands that take it
+    bool json = false;                 // --json, likewise
 };
 int RunCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out,
                std::ostream& err);
 
 // The command lines a script or a forum bot gives most: `duel`, `scheme`,
-// `calc` or `odds`, then each of the command's own options at most once, in
-// any order: `--json` (not for scheme) and `--clock LIST` or
-// `--clock=LIST` (duel and scheme; LIST not empty, not an option and not a
-// command's name). Read without the command-line parser, whose set-up took a
-// third of such a process's time (bench/README.md); RunCommand runs them
+// `calc` or `odds`, then each option the command takes at most once, in any
+// order: `--json`, and `--clock LIST` or `--clock=LIST` (LIST not empty,
+// not an option and not a command's name); which command takes which is
+// the command table in Cli.cpp (kPlainCommands), which RunCli builds its
+// parser from too. Read without the command-line parser, whose set-up took
+// a third of such a process's time (bench/README.md); RunCommand runs them
 // exactly as RunCli would. nullopt for anything else (help, usage errors,
 // the fair commands): RunCli's.
 struct PlainCommandLine {
