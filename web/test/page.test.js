@@ -192,7 +192,7 @@ test('2,000 random events keep the window\'s invariants', async () => {
 // core/Texts.h.
 test('every text of the core reaches the page\'s facts under its name', () => {
   const header = fs.readFileSync(path.join(root, 'core', 'Texts.h'), 'utf8');
-  const declared = [...header.matchAll(/inline constexpr char (k\w+)\[\]/g)].map((m) => m[1]);
+  const declared = [...header.matchAll(/(?:extern const|inline constexpr) char (k\w+)\[\]/g)].map((m) => m[1]);
   assert.ok(declared.length > 50, `${declared.length} texts read from core/Texts.h`);
   assert.deepEqual(Object.keys(facts.texts).sort(), declared.sort());
 });
