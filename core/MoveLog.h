@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "IntText.h"
 #include "MoveLoop.h"
@@ -80,6 +81,12 @@ public:
         std::memcpy(at_, text, N - 1);
         at_ += N - 1;
     }
+    // A text whose length is known only when it runs: an end of the log,
+    // defined in Texts.cpp (which holds each end against kLongestEnd).
+    void Piece(std::string_view text) noexcept {
+        std::memcpy(at_, text.data(), text.size());
+        at_ += text.size();
+    }
 
     void Entry(std::int32_t health, Weapon weapon, std::int32_t die, char attack, std::int32_t parry) noexcept {
         // " " and the health, from the text of the last health written when
@@ -144,9 +151,6 @@ private:
     std::uint64_t spacedHealth_[2] = {};
 };
 
-static_assert(sizeof texts::kLogUndecidedEnd <= LogWriter::kLongestEnd);
-static_assert(sizeof texts::kLogLoserEnd <= LogWriter::kLongestEnd);
-static_assert(sizeof texts::kLogDrawEnd <= LogWriter::kLongestEnd);
 static_assert(sizeof texts::kLogNoParry == 4 && sizeof texts::kLogBar == 3);
 
 // Room for both logs of a duel of the screen (at most 100 moves) on the
@@ -201,19 +205,19 @@ public:
         switch (ending) {
             case DuelEnding::Duellist1Wins:
                 winner(log1_, final1_);
-                log2_.Text(texts::kLogLoserEnd);
+                log2_.Piece(texts::kLogLoserEnd);
                 break;
             case DuelEnding::Duellist2Wins:
-                log1_.Text(texts::kLogLoserEnd);
+                log1_.Piece(texts::kLogLoserEnd);
                 winner(log2_, final2_);
                 break;
             case DuelEnding::BothFell:
-                log1_.Text(texts::kLogDrawEnd);
-                log2_.Text(texts::kLogDrawEnd);
+                log1_.Piece(texts::kLogDrawEnd);
+                log2_.Piece(texts::kLogDrawEnd);
                 break;
             case DuelEnding::Undecided:
-                log1_.Text(texts::kLogUndecidedEnd);
-                log2_.Text(texts::kLogUndecidedEnd);
+                log1_.Piece(texts::kLogUndecidedEnd);
+                log2_.Piece(texts::kLogUndecidedEnd);
                 logs.message = texts::kLongDuel;
                 break;
         }

@@ -461,11 +461,11 @@ TEST(CliCalc, ForumParametersGiveTheCombatValues) {
              "ChM21":true,"ChM22":true,"ChM23":true,"ChM24":true,"ChM25":true})",
          {{"FOgnOr1", "16"}, {"FHolOr1", "12"}, {"FStrZ1", "0"}, {"FOgnOr2", "0"}, {"FHolOr2", "0"}, {"FStrZ2", "0"}}},
         // Refusals: the start-up "0", a reputation left empty, a negative one.
-        {"{}", {{"Message", saberline::texts::kForumInputError}}},
+        {"{}", {{"Message", std::string(saberline::texts::kForumInputError)}}},
         {R"({"SumPostsBM1":"1","SumRBM1":"1","SumPostsBM2":"1","SumRBM2":""})",
-         {{"Message", saberline::texts::kForumInputError}}},
+         {{"Message", std::string(saberline::texts::kForumInputError)}}},
         {R"({"SumPostsBM1":"1","SumRBM1":"-5","SumPostsBM2":"1","SumRBM2":"1"})",
-         {{"Message", saberline::texts::kForumInputError}}},
+         {{"Message", std::string(saberline::texts::kForumInputError)}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.request);
@@ -544,7 +544,7 @@ TEST(CliOdds, ByMoveGivesHowTheDuelStandsByTheEndOfEachMove) {
 TEST(CliOdds, RefusedRequestGivesOnlyTheMessage) {
     const CliRun json = RunCommand({"odds", "--json"}, "{}");
     ExpectSuccess(json);
-    EXPECT_EQ(Json::parse(json.out), (Json{{"ErrorText", saberline::texts::kInputError}}));
+    EXPECT_EQ(Json::parse(json.out), (Json{{"ErrorText", std::string(saberline::texts::kInputError)}}));
     const CliRun text = RunCommand({"odds"}, "{}");
     ExpectSuccess(text);
     EXPECT_EQ(text.out, std::string("ErrorText: ") + saberline::texts::kInputError + "\n");

@@ -214,7 +214,7 @@ test('the duel screen\'s outputs are made from the core\'s table of them', async
 // core/Texts.h.
 test('every text of the core reaches the page\'s facts under its name', () => {
   const header = fs.readFileSync(path.join(root, 'core', 'Texts.h'), 'utf8');
-  const declared = [...header.matchAll(/inline constexpr char (k\w+)\[\]/g)].map((m) => m[1]);
+  const declared = [...header.matchAll(/(?:extern const|inline constexpr) char (k\w+)\[\]/g)].map((m) => m[1]);
   assert.ok(declared.length > 50, `${declared.length} texts read from core/Texts.h`);
   assert.deepEqual(Object.keys(facts.texts).sort(), declared.sort());
 });
