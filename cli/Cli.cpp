@@ -709,7 +709,7 @@ struct PlainCommand {
 constexpr std::array<PlainCommand, 4> kPlainCommands{{
     {"duel", Command::Duel,
      "Fight one duel request read from standard input as a JSON object of the duel screen's fields",
-     kClockHelp, R"(Print {"InfoBM1", "InfoBM2", "ErrorText"} as JSON)"},
+     kClockHelp, "Print {@OUTPUTS@} as JSON"},
     {"scheme", Command::Scheme, "Print a random attack scheme of 100 digits", kClockHelp, nullptr},
     {"calc", Command::Calc,
      "Turn forum parameters read from standard input as a JSON object into combat values", nullptr,
@@ -718,6 +718,15 @@ constexpr std::array<PlainCommand, 4> kPlainCommands{{
      "Exact chances of each duel ending under fair dice, for a duel request read like `duel` reads it",
      nullptr, "Print the chances as JSON"},
 }};
+
+// A help text with @OUTPUTS@ standing for the duel screen's outputs as JSON
+// keys: "InfoBM1", "InfoBM2", "ErrorText".
+std::string WithOutputs(std::string help) {
+    std::string keys;
+    for (const DuelResult& result : kDuelResults) keys.append(keys.empty() ? "\"" : ", \"").append(result.name) += '"';
+    if (const auto at = help.find("@OUTPUTS@"); at != std::string::npos) help.replace(at, 9, keys);
+    return help;
+}
 
 // Runs a plain command once its command line has been read.
 int RunPlainCommand(Command command, const CommandOptions& options, std::istream& in, std::ostream& out) {
@@ -754,7 +763,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             plainApps[i]->add_option(std::string(kClockOption), plainOptions[i].clock, plain.clockHelp);
         if (plain.jsonHelp)
             jsonFlags[i] =
-                plainApps[i]->add_flag(std::string(kJsonOption), plainOptions[i].json, plain.jsonHelp);
+                plainApps[i]->add_flag(std::string(kJsonOption), plainOptions[i].json, WithOutputs(plain.jsonHelp));
     }
     // The duel's forum post, which the plain command line leaves to the parser.
     static_assert(kPlainCommands[0].command == Command::Duel && kPlainCommands[0].jsonHelp != nullptr);
@@ -819,7 +828,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
                          "Duellist 2's player's commitment as posted, likewise");
     CLI::App* fairVerify = fair->add_subcommand(
         "verify",
-        R"(Check {"verification", "commitment", "InfoBM1", "InfoBM2", "ErrorText"} as posted, with "commitment1", "commitment2" exactly when the players posted theirs; exit 1 if they disagree)");
+        WithOutputs(R"(Check {"verification", "commitment", @OUTPUTS@} as posted, with "commitment1", "commitment2" exactly when the players posted theirs; exit 1 if they disagree)"));
 
     // A first word that is no option and no command: say so plainly rather
     // than that a command is missing.

@@ -1,15 +1,15 @@
 // The duel screen's outputs: what the duel button writes. kDuelResults is
 // their one table. The window, the command line's JSON and text, the page's
 // markup and script, the fair check and the forum post each read it, so a
-// new output is a member and a row here, the line that fills it, and its
-// control in the window's stored layout.
+// new output is a member here, a row in DuelResults.cpp, the line that fills
+// it (Duel.cpp) and its control in the window's stored layout.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "Texts.h"
 
 namespace saberline {
 
@@ -38,14 +38,11 @@ struct DuelResult {
     const char* postedCaption;  // the caption of the fair check's field for the output as posted
 };
 
-inline constexpr std::array<DuelResult, 3> kDuelResults{{
-    {"InfoBM1", ResultKind::Log, &DuelScreenTexts::InfoBM1, texts::kLogCaption1, texts::kFairDiffersInfoBM1,
-     texts::kFairPostedInfoBM1},
-    {"InfoBM2", ResultKind::Log, &DuelScreenTexts::InfoBM2, texts::kLogCaption2, texts::kFairDiffersInfoBM2,
-     texts::kFairPostedInfoBM2},
-    {"ErrorText", ResultKind::MessageLine, &DuelScreenTexts::ErrorText, nullptr, texts::kFairDiffersErrorText,
-     texts::kFairPostedErrorText},
-}};
+// The table, in the order the screens and the command line's JSON give the
+// outputs; its texts are in DuelResults.cpp, so that rewording one rebuilds
+// that file alone.
+inline constexpr std::size_t kDuelResultCount = 3;
+extern const std::array<DuelResult, kDuelResultCount> kDuelResults;
 
 // The output of that name, or nullptr.
 inline const DuelResult* FindDuelResult(std::string_view name) {

@@ -296,14 +296,6 @@ const char kFairNotVerified[] = "НЕ ПРОВЕРЕНО, ходы не пока
 const char kFairDiffersCommitment[] = "обязательство судьи";
 const char kFairDiffersCommitment1[] = "обязательство игрока бретёра №1";
 const char kFairDiffersCommitment2[] = "обязательство игрока бретёра №2";
-const char kFairDiffersInfoBM1[] = "ходы бойца №1";
-const char kFairDiffersInfoBM2[] = "ходы бойца №2";
-const char kFairDiffersErrorText[] = "сообщение";
-// The fair check's fields for the posted outputs, one for each of the duel
-// screen's outputs.
-const char kFairPostedInfoBM1[] = "Опубликованные ходы бойца №1:";
-const char kFairPostedInfoBM2[] = "Опубликованные ходы бойца №2:";
-const char kFairPostedErrorText[] = "Опубликованное сообщение (если было):";
 // After a verdict: %s stands for the players' commitments (named as above,
 // joined by commas) whose salt the link carries and that were not pasted.
 const char kFairSaltNotPosted[] =

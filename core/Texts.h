@@ -217,14 +217,6 @@ extern const char kFairNotVerified[];
 extern const char kFairDiffersCommitment[];
 extern const char kFairDiffersCommitment1[];
 extern const char kFairDiffersCommitment2[];
-extern const char kFairDiffersInfoBM1[];
-extern const char kFairDiffersInfoBM2[];
-extern const char kFairDiffersErrorText[];
-// The fair check's fields for the posted outputs, one for each of the duel
-// screen's outputs.
-extern const char kFairPostedInfoBM1[];
-extern const char kFairPostedInfoBM2[];
-extern const char kFairPostedErrorText[];
 // After a verdict: %s stands for the players' commitments (named as above,
 // joined by commas) whose salt the link carries and that were not pasted.
 extern const char kFairSaltNotPosted[];

@@ -87,5 +87,5 @@ private:
     std::array<QLineEdit*, saberline::kDuelFields.size()> duelFields_{};
     // The duel screen's outputs in the core's result order: a log is a
     // QLineEdit, a message line a QLabel.
-    std::array<QWidget*, saberline::kDuelResults.size()> results_{};
+    std::array<QWidget*, saberline::kDuelResultCount> results_{};
 };

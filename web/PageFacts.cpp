@@ -73,6 +73,7 @@ int main() {  // NOLINT(bugprone-exception-escape)
         Value object = Value::object();
         object.set("name", result.name);
         object.set("kind", result.kind == ResultKind::Log ? "log" : "message");
+        object.set("differsName", result.differsName);
         object.set("postedCaption", result.postedCaption);
         duelResults.push(object);
     }
@@ -130,8 +131,7 @@ int main() {  // NOLINT(bugprone-exception-escape)
     TEXT(kFairCheckWords) TEXT(kFairEnterCommitment) TEXT(kFairCommitmentBad) TEXT(kFairPostedCommitment)
     TEXT(kFairPostedCommitment1) TEXT(kFairPostedCommitment2) TEXT(kFairEnterLogs) TEXT(kFairVerified)
     TEXT(kFairVerifiedPlayers) TEXT(kFairNotVerified) TEXT(kFairDiffersCommitment) TEXT(kFairDiffersCommitment1)
-    TEXT(kFairDiffersCommitment2) TEXT(kFairDiffersInfoBM1) TEXT(kFairDiffersInfoBM2) TEXT(kFairDiffersErrorText)
-    TEXT(kFairPostedInfoBM1) TEXT(kFairPostedInfoBM2) TEXT(kFairPostedErrorText)
+    TEXT(kFairDiffersCommitment2)
     TEXT(kFairSaltNotPosted) TEXT(kFairPastedCleaned) TEXT(kFairLinkSpaces) TEXT(kFairEditedAfterCheck)
     TEXT(kFairEditedAfterDuel) TEXT(kFairSecretAtRisk) TEXT(kFairSaltAtRisk) TEXT(kFairLoseQuestion)
     TEXT(kOddsPictureName) TEXT(kOddsPictureDuellist1) TEXT(kOddsPictureDuellist2) TEXT(kOddsPictureBothFell)
