@@ -15,9 +15,18 @@
 namespace saberline {
 namespace {
 
-const DuelScreenTexts kWon{"30 | 30(4) | 24(6) | 24;", "20 | 12(2) | -8(5) | убит: поражение;", ""};
-const DuelScreenTexts kLong{"9 | 9(1) | боец покидает арену непобеждённым.",
-                            "9 | 9(1) | боец покидает арену непобеждённым.", texts::kLongDuel};
+// A result as the duel screen shows it; any further output stays empty.
+DuelScreenTexts Shown(std::string log1, std::string log2, std::string message = {}) {
+    DuelScreenTexts shown;
+    shown.InfoBM1 = std::move(log1);
+    shown.InfoBM2 = std::move(log2);
+    shown.ErrorText = std::move(message);
+    return shown;
+}
+
+const DuelScreenTexts kWon = Shown("30 | 30(4) | 24(6) | 24;", "20 | 12(2) | -8(5) | убит: поражение;");
+const DuelScreenTexts kLong = Shown("9 | 9(1) | боец покидает арену непобеждённым.",
+                                   "9 | 9(1) | боец покидает арену непобеждённым.", texts::kLongDuel);
 const std::string kLink = "https://forum.example/saberline.html#duel=1&BP1=30&check=0a1b2c3d";
 const FairPostParts kFairAll{"https://forum.example/saberline.html#fair:saberline-fair-v1&s=ab", std::string(64, 'c'),
                              std::string(64, 'd'), std::string(64, 'e')};
