@@ -2,7 +2,8 @@
 // Screenshots of the one-file page in the system's Chromium:
 //   node tools/page_screenshots.js [PAGE] [OUT_DIR]
 // writes page-1280x900-*.png and page-360x740-*.png (duel screen after a
-// worked duel, calculator, help, about). Run by tools/page_screenshots.sh,
+// worked duel and after a 100-move cold-weapon duel, calculator, help,
+// about). Run by tools/page_screenshots.sh,
 // which lets Chromium find Wine's Tahoma where the machine has it. The page
 // is served from http://127.0.0.1 for them, so that the duel's link shows
 // no folder of the machine that took them.
@@ -49,6 +50,16 @@ async function serve() {
       await page.screenshot({ path: name('duel-logs') });
       await page.evaluate(() => window.scrollTo(0, 0));
     }
+    // A cold-weapon duel that lasts all 100 moves: both logs whole, the
+    // whole page in one picture.
+    await fill(page, { BP1: '300', BP2: '300', OgnOr1: '1', HolOr1: '3', StrZ1: '2', OgnOr2: '1', HolOr2: '3',
+      StrZ2: '2', StrSt11: '1', StrSt12: '2', StrSt13: '3', StrSt21: '4', StrSt22: '5', StrSt23: '6',
+      ShAtack1: '123456', ShAtack2: '654321' });
+    await page.click('#TypeBattle2');
+    await page.click('#GoBattle');
+    await page.screenshot({ path: name('cold-100-moves'), fullPage: true });
+    await page.click('#TypeBattle1');
+    await page.evaluate(() => window.scrollTo(0, 0));
     for (const [open, close, screen] of [['GoCalcOfBattleChars', 'GoBattlePanel', 'calculator'],
       ['HelpAction', 'ForHelpClose', 'help'], ['AboutAction', 'ForAboutClose', 'about']]) {
       await page.click('#' + open);
