@@ -5,11 +5,11 @@
 // it (Duel.cpp) and its control in the window's stored layout.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
-
 
 namespace saberline {
 
@@ -33,7 +33,7 @@ struct DuelResult {
     const char* name;  // the control's name, the JSON key, the page element's id
     ResultKind kind;
     std::string DuelScreenTexts::*text;
-    const char* caption;      // the caption a forum post puts above a log; nullptr for a message line
+    const char* caption;        // the caption a forum post puts above a log; nullptr for a message line
     const char* differsName;    // the output's name when a fair check finds that it differs
     const char* postedCaption;  // the caption of the fair check's field for the output as posted
 };
@@ -53,9 +53,8 @@ inline const DuelResult* FindDuelResult(std::string_view name) {
 
 // True when the duel button has written nothing (or everything was cleared).
 inline bool NothingShown(const DuelScreenTexts& shown) {
-    for (const DuelResult& result : kDuelResults)
-        if (!(shown.*result.text).empty()) return false;
-    return true;
+    return std::all_of(kDuelResults.begin(), kDuelResults.end(),
+                       [&](const DuelResult& result) { return (shown.*result.text).empty(); });
 }
 
 }  // namespace saberline
