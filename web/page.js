@@ -316,9 +316,10 @@
     setDuelLink(shown.link);
     // A screen reader speaks the logs of a duel (the message line speaks for
     // itself).
-    setText('DuelSpoken', fought(shown) ? logsText().join('\n') : '');
-    $('CopyResult').disabled = !fought(shown);
-    $('CopyResultBBCode').disabled = !fought(shown);
+    const written = fought(shown);
+    setText('DuelSpoken', written ? logsText().join('\n') : '');
+    $('CopyResult').disabled = !written;
+    $('CopyResultBBCode').disabled = !written;
     return logsChanged();
   }
   // The result for a forum post as the core writes it, "plain" or "bbcode":
